@@ -1,0 +1,33 @@
+# Warnings and sanitizers, linked PRIVATE by every target so that consumers inherit nothing.
+option(CORVALA_ASAN  "Build with AddressSanitizer" OFF)
+option(CORVALA_UBSAN "Build with UndefinedBehaviorSanitizer" OFF)
+option(CORVALA_TSAN  "Build with ThreadSanitizer" OFF)
+
+if(CORVALA_TSAN AND CORVALA_ASAN)
+    message(FATAL_ERROR "ThreadSanitizer cannot be combined with AddressSanitizer")
+endif()
+
+add_library(corvala_warnings INTERFACE)
+if(MSVC)
+    target_compile_options(corvala_warnings INTERFACE /W4)
+else()
+    target_compile_options(corvala_warnings INTERFACE
+        -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
+endif()
+
+add_library(corvala_options INTERFACE)
+set(_corvala_sanitizers "")
+if(CORVALA_ASAN)
+    list(APPEND _corvala_sanitizers address)
+endif()
+if(CORVALA_UBSAN)
+    list(APPEND _corvala_sanitizers undefined)
+endif()
+if(CORVALA_TSAN)
+    list(APPEND _corvala_sanitizers thread)
+endif()
+if(_corvala_sanitizers)
+    list(JOIN _corvala_sanitizers "," _corvala_list)
+    target_compile_options(corvala_options INTERFACE -fsanitize=${_corvala_list} -fno-omit-frame-pointer)
+    target_link_options(corvala_options INTERFACE -fsanitize=${_corvala_list})
+endif()

@@ -1,0 +1,9 @@
+#include "AppMessageBox.h"
+
+#include "IniPath.h"
+
+void ShowAppMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+{
+    QMessageBox box(icon, QString::fromStdString(GetAppName()), text, QMessageBox::Ok, parent);
+    box.exec();
+}

@@ -1,0 +1,73 @@
+#include "CMonitorApp.h"
+
+#include "AppMessageBox.h"
+#include "CMonitorDlg.h"
+#include "CSetSystem.h"
+#include "FontSetup.h"
+#include "IniPath.h"
+#include "Platform.h"
+#include "StartupRules.h"
+
+#include <QApplication>
+#include <QIcon>
+
+namespace {
+
+bool CheckOsVersion()
+{
+    plat::OsVersion version;
+    if (!plat::GetOsVersion(version)) {
+        ShowAppMessage(nullptr, QMessageBox::Critical,
+                       QString::fromUtf8("OS のバージョンを判定できません。\n"
+                                         "アプリケーションを起動することができません。"));
+        return false;
+    }
+#ifdef _WIN32
+    if (!IsWindowsVersionSupported(version.major)) {
+        ShowAppMessage(nullptr, QMessageBox::Critical,
+                       QString::fromUtf8("Windows 2000 以上で実行してください。"));
+        return false;
+    }
+#endif
+    return true;
+}
+
+std::string SettingsFilePath(const std::string &modulePath)
+{
+#ifdef _WIN32
+    return MakeWindowsIniPath(modulePath);
+#else
+    const bool writable = !modulePath.empty() && plat::IsDirectoryWritable(DirectoryOf(modulePath));
+    return MakeLinuxIniPath(modulePath, writable, writable ? std::string() : plat::GetUserConfigDir("corvala"));
+#endif
+}
+
+} // namespace
+
+bool CMonitorApp::InitInstance()
+{
+    const std::string modulePath = plat::GetModuleFileName();
+    SetAppName(MakeAppName(modulePath));
+    QApplication::setApplicationName(QString::fromStdString(GetAppName()));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/corvala.png")));
+    InstallFontSubstitutions();
+
+    if (!CheckOsVersion())
+        return false;
+    // A second copy of the same executable ends here, silently.
+    if (plat::CreateInstanceLock(MakeInstanceLockName(modulePath)) != plat::LockResult::Acquired)
+        return false;
+
+    SetIniPath(SettingsFilePath(modulePath));
+    if (!theSetSystem.Load(GetIniPath())) {
+        ShowAppMessage(nullptr, QMessageBox::Critical,
+                       QString::fromUtf8("システム設定ファイルの読み込みに失敗しました。ソフトウェアを起動する"
+                                         "ことができません。終了します。\n(PATH=\"%1\")")
+                           .arg(QString::fromStdString(GetIniPath())));
+        return false;
+    }
+
+    CMonitorDlg dlg;
+    dlg.exec();
+    return false;
+}

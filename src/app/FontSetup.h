@@ -1,0 +1,5 @@
+#pragma once
+// Maps the Japanese face names the program asks for onto fonts that Linux has, so every
+// Japanese text renders with real glyphs.
+
+void InstallFontSubstitutions();

@@ -1,0 +1,29 @@
+#pragma once
+// The pure rules of start-up: lock name, settings-file path, application name and the
+// operating-system check. No I/O here, so each rule is tested on every platform.
+
+#include <string>
+#include <string_view>
+
+// The executable's full path with '\', ':' and '/' replaced by '_', then upper case.
+// Only ASCII letters change, so a multibyte character is never split or altered.
+std::string MakeInstanceLockName(std::string_view modulePath);
+
+// Windows: the path minus its last four characters (the extension) plus ".ini";
+// "C:\Quiram.ini" when the path is empty.
+std::string MakeWindowsIniPath(std::string_view modulePath);
+
+// Linux: executables carry no extension, so ".ini" is appended. When the executable's
+// directory cannot be written (a system-wide install), or the path is unknown, the file
+// lives in the per-user configuration directory instead.
+std::string MakeLinuxIniPath(std::string_view modulePath, bool moduleDirWritable,
+                             std::string_view userConfigDir);
+
+// The executable's file name without its extension.
+std::string MakeAppName(std::string_view modulePath);
+
+// Windows 2000 (5.0) or later.
+bool IsWindowsVersionSupported(unsigned major);
+
+// The directory part of a path ("." when there is none).
+std::string DirectoryOf(std::string_view path);

@@ -1,0 +1,116 @@
+#pragma once
+// The operating-system services that the Qt-free core needs, declared once.
+// PlatformLinux.cpp (with its helpers) or PlatformWin.cpp defines them; CMake picks one.
+// Plain types only. Calls in the PDH shape keep PDH's meaning: 0 = success, non-zero = status.
+
+#include <cstdint>
+#include <string>
+
+namespace plat {
+
+// ---- Operating system and executable --------------------------------------------------
+
+struct OsVersion {
+    unsigned major = 0;
+    unsigned minor = 0;
+};
+
+// Non-zero when the version could be queried.
+int GetOsVersion(OsVersion &version);
+
+// Full path of the running executable; empty when it cannot be obtained.
+std::string GetModuleFileName();
+
+// ---- Single-instance lock -------------------------------------------------------------
+
+enum class LockResult { Acquired, AlreadyExists, Failed };
+
+// Takes the system-wide lock called `name` and holds it until the process ends.
+LockResult CreateInstanceLock(const std::string &name);
+
+// ---- Private profile (INI) store ------------------------------------------------------
+
+// The key's value as a signed decimal integer; `def` when the file, section or key is
+// missing or the value is empty.
+int GetPrivateProfileInt(const char *section, const char *key, int def, const std::string &path);
+
+// The key's value without surrounding white space and without one pair of quotes that
+// encloses it, cut to at most size - 1 bytes; `def` when the file, section or key is missing.
+std::string GetPrivateProfileString(const char *section, const char *key, const char *def,
+                                    std::size_t size, const std::string &path);
+
+// Creates the file, section or key as needed, or replaces the value in place.
+// Non-zero on success; a failure leaves the file as it was.
+int WritePrivateProfileString(const char *section, const char *key, const char *value,
+                              const std::string &path);
+
+// Whether new files can be created in `directory`.
+bool IsDirectoryWritable(const std::string &directory);
+
+// The per-user configuration directory ($XDG_CONFIG_HOME or ~/.config; %APPDATA% on
+// Windows), created with `subdirectory` inside it; empty when there is none.
+std::string GetUserConfigDir(const std::string &subdirectory);
+
+// ---- Performance counters (PDH shape) -------------------------------------------------
+
+using PdhStatus = std::uint32_t;
+using PdhQuery = void *;
+using PdhCounter = void *;
+
+constexpr PdhStatus PDH_OK = 0;
+constexpr PdhStatus PDH_CSTATUS_NO_INSTANCE = 0x800007D1;
+constexpr PdhStatus PDH_MORE_DATA = 0x800007D2;
+constexpr PdhStatus PDH_NO_DATA = 0x800007D5;
+constexpr PdhStatus PDH_CALC_NEGATIVE_VALUE = 0x800007D8;
+constexpr PdhStatus PDH_CSTATUS_NO_OBJECT = 0xC0000BB8;
+constexpr PdhStatus PDH_CSTATUS_NO_COUNTER = 0xC0000BB9;
+constexpr PdhStatus PDH_CSTATUS_BAD_COUNTERNAME = 0xC0000BC0;
+constexpr PdhStatus PDH_INVALID_HANDLE = 0xC0000BBC;
+constexpr PdhStatus PDH_INVALID_ARGUMENT = 0xC0000BBD;
+constexpr PdhStatus PDH_MEMORY_ALLOCATION_FAILURE = 0xC0000BBB;
+constexpr PdhStatus PDH_INVALID_DATA = 0xC0000BC6;
+
+constexpr std::uint32_t PDH_FMT_LONG = 0x100;
+constexpr std::uint32_t PDH_FMT_DOUBLE = 0x200;
+constexpr std::uint32_t PDH_FMT_LARGE = 0x400;
+
+constexpr std::uint32_t PERF_DETAIL_WIZARD = 400;
+
+struct CounterPathElements {
+    const char *machineName = nullptr;
+    const char *objectName = nullptr;
+    const char *instanceName = nullptr;
+    const char *parentInstance = nullptr;
+    std::uint32_t instanceIndex = 0;
+    const char *counterName = nullptr;
+};
+
+struct FmtCounterValue {
+    std::uint32_t status = 0;
+    union {
+        std::int32_t longValue;
+        double doubleValue;
+        std::int64_t largeValue;
+    };
+};
+
+// With no buffer and *size 0: *size receives the length needed, terminating zero included.
+PdhStatus MakeCounterPath(const CounterPathElements *elements, char *buffer, std::uint32_t *size,
+                          std::uint32_t flags);
+PdhStatus OpenQuery(const char *dataSource, std::uintptr_t userData, PdhQuery *query);
+PdhStatus AddCounter(PdhQuery query, const char *path, std::uintptr_t userData,
+                     PdhCounter *counter);
+PdhStatus CollectQueryData(PdhQuery query);
+PdhStatus GetFormattedCounterValue(PdhCounter counter, std::uint32_t format, std::uint32_t *type,
+                                   FmtCounterValue *value);
+PdhStatus RemoveCounter(PdhCounter counter);
+PdhStatus CloseQuery(PdhQuery query);
+
+// Instance and counter names of `objectName`, each list a run of zero-terminated strings
+// ended by an empty one. With no buffers and both lengths 0 the lengths needed are reported.
+PdhStatus EnumObjectItems(const char *dataSource, const char *machineName, const char *objectName,
+                          char *counterList, std::uint32_t *counterLength, char *instanceList,
+                          std::uint32_t *instanceLength, std::uint32_t detailLevel,
+                          std::uint32_t flags);
+
+} // namespace plat

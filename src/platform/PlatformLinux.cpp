@@ -1,0 +1,127 @@
+// Linux: operating system, executable path, single-instance lock and directories.
+
+#include "Platform.h"
+#include "UniqueFd.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+namespace plat {
+namespace {
+
+unsigned LeadingNumber(std::string_view text, std::size_t &pos)
+{
+    unsigned value = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && value < 100000)
+        value = value * 10 + unsigned(text[pos++] - '0');
+    return value;
+}
+
+// A private directory for the lock when the session has no runtime directory. It must be
+// ours and closed to others, or another user could hold our lock name.
+std::string PrivateTmpDir()
+{
+    const std::string dir = "/tmp/corvala-" + std::to_string(::getuid());
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        return {};
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()
+        || (st.st_mode & 077) != 0)
+        return {};
+    return dir;
+}
+
+std::string LockDirectory()
+{
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime == '/' && IsDirectoryWritable(runtime))
+        return runtime;
+    return PrivateTmpDir();
+}
+
+// A file name holds at most NAME_MAX bytes; a longer lock name keeps its tail and a hash.
+std::string LockFileName(const std::string &name)
+{
+    constexpr std::size_t kMax = 200;
+    if (name.size() <= kMax)
+        return name + ".lock";
+    std::uint64_t hash = 1469598103934665603ull;
+    for (const unsigned char c : name)
+        hash = (hash ^ c) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return name.substr(name.size() - kMax) + "-" + hex + ".lock";
+}
+
+} // namespace
+
+int GetOsVersion(OsVersion &version)
+{
+    struct utsname info {};
+    if (::uname(&info) != 0)
+        return 0;
+    const std::string_view release = info.release;
+    std::size_t pos = 0;
+    version.major = LeadingNumber(release, pos);
+    if (pos < release.size() && release[pos] == '.')
+        ++pos;
+    version.minor = LeadingNumber(release, pos);
+    return 1;
+}
+
+std::string GetModuleFileName()
+{
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer)
+        return {};
+    return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+LockResult CreateInstanceLock(const std::string &name)
+{
+    const std::string dir = LockDirectory();
+    if (dir.empty() || name.empty())
+        return LockResult::Failed;
+    const std::string path = dir + "/" + LockFileName(name);
+    // Never closed: the kernel drops the lock when the process ends, however it ends.
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd.Valid())
+        return LockResult::Failed;
+    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0)
+        return errno == EWOULDBLOCK ? LockResult::AlreadyExists : LockResult::Failed;
+    fd.Release();
+    return LockResult::Acquired;
+}
+
+bool IsDirectoryWritable(const std::string &directory)
+{
+    struct stat st {};
+    return ::stat(directory.c_str(), &st) == 0 && S_ISDIR(st.st_mode)
+           && ::access(directory.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string GetUserConfigDir(const std::string &subdirectory)
+{
+    std::string base;
+    if (const char *config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
+        base = config;
+    else if (const char *home = std::getenv("HOME"); home && *home == '/')
+        base = std::string(home) + "/.config";
+    else
+        return {};
+    ::mkdir(base.c_str(), 0700);
+    const std::string dir = base + "/" + subdirectory;
+    ::mkdir(dir.c_str(), 0700);
+    return IsDirectoryWritable(dir) ? dir : std::string();
+}
+
+} // namespace plat

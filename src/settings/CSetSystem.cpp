@@ -1,0 +1,79 @@
+#include "CSetSystem.h"
+
+#include "Platform.h"
+
+#include <cstdio>
+
+CSetSystem theSetSystem;
+
+namespace {
+
+struct CounterDefault {
+    const char *cntName;
+    const char *unitName;
+    ColorRef color;
+};
+
+constexpr ColorRef kRed = MakeRgb(255, 0, 0);
+constexpr ColorRef kBlue = MakeRgb(0, 0, 255);
+constexpr ColorRef kGreen = MakeRgb(0, 255, 0);
+
+constexpr CounterDefault kCounterDefaults[kCounterCount] = {
+    {"Bytes Received/sec", "B/s", kRed},
+    {"Bytes Sent/sec", "B/s", kBlue},
+    {"Bytes Total/sec", "B/s", kGreen},
+    {"Packets Received/sec", "P/s", kRed},
+    {"Packets Sent/sec", "P/s", kBlue},
+    {"Packets/sec", "P/s", kGreen},
+    {"Packets Received Unicast/sec", "P/s", MakeRgb(255, 255, 0)},
+    {"Packets Sent Unicast/sec", "P/s", MakeRgb(0, 255, 255)},
+    {"Packets Received Non-Unicast/sec", "P/s", MakeRgb(255, 0, 255)},
+    {"Packets Sent Non-Unicast/sec", "P/s", MakeRgb(255, 127, 0)},
+};
+
+} // namespace
+
+bool IsCounterInGroup(int index, int type)
+{
+    return type == 0 ? index >= 0 && index <= 2 : index >= 3 && index < kCounterCount;
+}
+
+template <typename Op> int CSetSystem::ForEachSection(Op op)
+{
+    if (!op(m_WndPos))
+        return 0;
+    for (CSetCntData &data : m_CntData)
+        if (!op(data))
+            return 0;
+    return op(m_CntBase) && op(m_ColorDlg) ? 1 : 0;
+}
+
+int CSetSystem::Load(const std::string &path)
+{
+    if (!m_WndPos.Load(path))
+        return 0;
+    for (int n = 1; n <= kCounterCount; ++n) {
+        char section[16];
+        std::snprintf(section, sizeof section, "CNTDATA_%d", n);
+        const CounterDefault &def = kCounterDefaults[n - 1];
+        m_CntData[static_cast<std::size_t>(n - 1)].SetDefaults(section, def.color, def.cntName,
+                                                                def.unitName, int(plat::PDH_FMT_LARGE));
+    }
+    for (CSetCntData &data : m_CntData)
+        if (!data.Load(path))
+            return 0;
+    return m_CntBase.Load(path) && m_ColorDlg.Load(path) ? 1 : 0;
+}
+
+int CSetSystem::Save(const std::string &path)
+{
+    return ForEachSection([&path](CSetBase &section) { return section.Save(path) != 0; });
+}
+
+void CSetSystem::Reset()
+{
+    ForEachSection([](CSetBase &section) {
+        section.Reset();
+        return true;
+    });
+}

@@ -1,0 +1,137 @@
+#include "IniCodec.h"
+
+#include "Platform.h"
+
+#include <charconv>
+#include <climits>
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kTrailingBlanks = " \t\n\v\f\r";
+
+// Comments after a value: ";" and then "//", each only when it is not the first character.
+void CutComments(std::string &value)
+{
+    for (const std::string_view marker : {std::string_view(";"), std::string_view("//")}) {
+        const auto at = value.find(marker);
+        if (at != std::string::npos && at > 0)
+            value.erase(at);
+    }
+}
+
+void TrimTrailingBlanks(std::string &value)
+{
+    const auto last = value.find_last_not_of(kTrailingBlanks);
+    value.erase(last == std::string::npos ? 0 : last + 1);
+}
+
+// Leading white space, an optional sign, digits up to the first other character; 0 when
+// there are no digits. Out-of-range numbers saturate (only their low byte is kept later).
+long long LeadingDecimal(std::string_view piece)
+{
+    std::size_t pos = piece.find_first_not_of(" \t\n\v\f\r");
+    if (pos == std::string_view::npos)
+        return 0;
+    bool negative = false;
+    if (piece[pos] == '+' || piece[pos] == '-')
+        negative = piece[pos++] == '-';
+    long long number = 0;
+    const char *first = piece.data() + pos;
+    const auto [end, error] = std::from_chars(first, piece.data() + piece.size(), number);
+    if (end == first)
+        return 0;
+    if (error == std::errc::result_out_of_range)
+        number = LLONG_MAX;
+    return negative ? -number : number;
+}
+
+// Takes the text up to the next comma (or all that is left) off the front of `rest`.
+long long NextColorPiece(std::string_view &rest)
+{
+    const auto comma = rest.find(',');
+    const std::string_view piece = rest.substr(0, comma);
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    return piece.empty() ? -1 : LeadingDecimal(piece);
+}
+
+std::string ColorText(ColorRef color)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "\"%u, %u, %u\"", RedOf(color), GreenOf(color), BlueOf(color));
+    return text;
+}
+
+} // namespace
+
+int ReadIniInt(const char *section, const char *key, int def, int missing, const std::string &path)
+{
+    const int value = plat::GetPrivateProfileInt(section, key, missing, path);
+    if (value != missing)
+        return value;
+    WriteIniInt(section, key, def, path);
+    return def;
+}
+
+std::string ReadIniString(const char *section, const char *key, const std::string &fallback,
+                          const std::string &absent, const std::string &path, int size)
+{
+    std::string value = plat::GetPrivateProfileString(
+        section, key, absent.c_str(), size > 0 ? static_cast<std::size_t>(size) : 0, path);
+    const auto open = value.find('"');
+    if (open != std::string::npos) {
+        const auto close = value.find('"', open + 1);
+        if (close != std::string::npos)
+            value = value.substr(open + 1, close - open - 1);
+    }
+    if (value.empty() || value == absent) {
+        plat::WritePrivateProfileString(section, key, fallback.c_str(), path);
+        value = fallback;
+    }
+    CutComments(value);
+    TrimTrailingBlanks(value);
+    return value;
+}
+
+ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorRef marker,
+                      const std::string &path)
+{
+    std::string text = plat::GetPrivateProfileString(section, key, kIniAbsent, kIniBufferSize, path);
+    if (text.empty() || text == kIniAbsent) {
+        plat::WritePrivateProfileString(section, key, ColorText(def).c_str(), path);
+        return def;
+    }
+    CutComments(text);
+    TrimTrailingBlanks(text);
+
+    std::string_view rest = text;
+    ColorRef color = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        long long component = NextColorPiece(rest);
+        if (component == static_cast<long long>(marker >> shift & 0xFF))
+            component = def >> shift & 0xFF;
+        color |= (static_cast<ColorRef>(component) & 0xFF) << shift;
+    }
+    return color;
+}
+
+void WriteIniInt(const char *section, const char *key, int value, const std::string &path)
+{
+    plat::WritePrivateProfileString(section, key, std::to_string(value).c_str(), path);
+}
+
+void WriteIniString(const char *section, const char *key, const std::string &text,
+                    const std::string &path)
+{
+    if (!section || path.empty())
+        return;
+    plat::WritePrivateProfileString(section, key, ("\"" + text + "\"").c_str(), path);
+}
+
+void WriteIniColor(const char *section, const char *key, ColorRef color, const std::string &path)
+{
+    if (!section || path.empty())
+        return;
+    plat::WritePrivateProfileString(section, key, ColorText(color).c_str(), path);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Reading and writing one key of the settings file as an integer, a string or a colour.
+// Stateless: every call goes to the file. A read of a missing key writes the caller's
+// default back at once, so after the first start every known key stands in the file.
+
+#include "ColorRef.h"
+
+#include <string>
+
+inline constexpr const char *kIniAbsent = "%NULL%";  // passed as the default of string reads
+inline constexpr const char *kIniBlank = "%BLANK%";  // stands for an empty string in the file
+inline constexpr int kIniBufferSize = 260;
+inline constexpr ColorRef kIniColorMarker = 0xFEFEFE;
+
+int ReadIniInt(const char *section, const char *key, int def, int missing, const std::string &path);
+std::string ReadIniString(const char *section, const char *key, const std::string &fallback,
+                          const std::string &absent, const std::string &path, int size);
+ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorRef marker,
+                      const std::string &path);
+
+void WriteIniInt(const char *section, const char *key, int value, const std::string &path);
+void WriteIniString(const char *section, const char *key, const std::string &text,
+                    const std::string &path);
+void WriteIniColor(const char *section, const char *key, ColorRef color, const std::string &path);
