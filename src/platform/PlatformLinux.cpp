@@ -54,8 +54,8 @@ std::string LockFileName(const std::string &name)
     if (name.size() <= kMax)
         return name + ".lock";
     std::uint64_t hash = 1469598103934665603ull;
-    for (const unsigned char c : name)
-        hash = (hash ^ c) * 1099511628211ull;
+    for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
     return name.substr(name.size() - kMax) + "-" + hex + ".lock";

@@ -1,0 +1,24 @@
+# Installs the Debian packages that are missing (sourced by run.sh and test.sh).
+# Runs apt-get as root, or through sudo for another user; packages already present are skipped.
+
+BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev fonts-ipafont-gothic"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev iproute2 procps
+    xvfb xauth xdotool x11-utils imagemagick openbox tint2"
+
+ensure_packages() {
+    missing=""
+    for package in "$@"; do
+        status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null)
+        case "$status" in
+            *" installed") ;;
+            *) missing="$missing $package" ;;
+        esac
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    as_root=""
+    [ "$(id -u)" -ne 0 ] && as_root="sudo"
+    $as_root apt-get update -qq
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $missing
+}

@@ -1,0 +1,27 @@
+#!/bin/sh
+# Installs what is missing, builds Corvala with its tests and runs every test:
+#   1. the whole project (core tests, widget tests offscreen, end-to-end tests under Xvfb);
+#   2. the core again under ThreadSanitizer (sampling thread and sample queue);
+#   3. the settings parser under libFuzzer for a bounded time (clang).
+# Tests that need root (network namespaces, tmpfs) say so and skip when run without it.
+set -eu
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+ensure_packages $BUILD_PACKAGES $TEST_PACKAGES
+
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+(cd build && ctest --output-on-failure -j "$jobs")
+
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVALA_BUILD_GUI=OFF \
+    -DCORVALA_TSAN=ON >/dev/null
+cmake --build build-tsan -j "$jobs"
+(cd build-tsan && ctest --output-on-failure -j "$jobs")
+
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVALA_BUILD_GUI=OFF \
+    -DCORVALA_BUILD_TESTS=OFF -DCORVALA_BUILD_FUZZ=ON \
+    -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build-fuzz -j "$jobs" --target fuzz_ini_text
+(cd build-fuzz && ctest --output-on-failure -L fuzz)
