@@ -1,4 +1,4 @@
-// The sampling thread with the real counter layer, on a veth pair in namespaces made by the
+// The sampling thread with the real counter layer on a veth pair in namespaces made by the
 // test: values arrive, stop while the interface is gone and resume when it is back. Root only.
 
 #include "CCounterSampler.h"
@@ -7,54 +7,45 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace std::chrono_literals;
 
 namespace {
 
-constexpr int kBytesSent = 1;
-
-class SamplerNetns : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        CORVALA_SKIP_WITHOUT_NETNS(m_a);
-        ASSERT_TRUE(m_b.Ok());
-        ASSERT_TRUE(ConnectPair(m_a, "cva", m_b, "cvb"));
-        m_settings.Load("");
-        m_settings.m_CntBase.SetInsName("cva");
-        m_settings.m_CntBase.SetCounterWait(40);
-    }
-    // Keeps traffic flowing from cva until a non-zero "Bytes Sent/sec" sample arrives.
-    bool WaitForTraffic(CCounterSampler &sampler)
-    {
-        UdpSocket sender("10.77.0.1");
-        std::vector<CounterSample> samples;
-        return WaitUntil(
-            [&] {
-                sender.Send("10.77.0.2", 40002, 500, 4);
-                sampler.TakeSamples(samples);
-                return std::any_of(samples.begin(), samples.end(), [](const CounterSample &s) {
-                    return s.m_nIndex == kBytesSent && s.LargeValue() > 0;
-                });
-            },
-            5000ms);
-    }
-
-    NetNamespace m_a, m_b;
-    CSetSystem m_settings;
-};
+// Keeps traffic leaving cva until a non-zero "Bytes Sent/sec" sample arrives.
+bool WaitForTraffic(CCounterSampler &sampler)
+{
+    UdpSocket sender("10.77.0.1");
+    std::vector<CounterSample> samples;
+    return WaitUntil(
+        [&] {
+            sender.Send("10.77.0.2", 40002, 500, 4);
+            sampler.TakeSamples(samples);
+            return std::any_of(samples.begin(), samples.end(),
+                               [](const CounterSample &s) { return s.m_nIndex == 1 && s.LargeValue() > 0; });
+        },
+        5s);
+}
 
 } // namespace
 
-TEST_F(SamplerNetns, SamplingSurvivesTheInterfaceVanishingAndResumesWhenItIsBack)
+TEST(SamplerNetns, SamplingSurvivesTheInterfaceVanishingAndResumesWhenItIsBack)
 {
-    NamespaceEntry inA(m_a); // the sampling thread starts in, and reads, the test's namespace
+    NetNamespace a, b;
+    CORVALA_SKIP_WITHOUT_NETNS(a);
+    ASSERT_TRUE(b.Ok() && ConnectPair(a, "cva", b, "cvb"));
+    CSetSystem settings;
+    settings.Load("");
+    settings.m_CntBase.SetInsName("cva");
+    settings.m_CntBase.SetCounterWait(40);
+    NamespaceEntry inA(a); // the sampling thread starts in, and reads, this namespace
     ASSERT_TRUE(inA.Ok());
-    CCounterSampler sampler(m_settings);
+    CCounterSampler sampler(settings);
     ASSERT_EQ(sampler.Start(), 1);
     ASSERT_TRUE(WaitForTraffic(sampler));
 
-    ASSERT_TRUE(m_a.Ip("link del cva"));
+    ASSERT_TRUE(a.Ip("link del cva"));
     std::vector<CounterSample> samples;
     std::this_thread::sleep_for(150ms);
     sampler.TakeSamples(samples); // whatever the last cycle before the deletion queued
@@ -63,7 +54,6 @@ TEST_F(SamplerNetns, SamplingSurvivesTheInterfaceVanishingAndResumesWhenItIsBack
     EXPECT_TRUE(samples.empty()) << samples.size() << " samples while the interface was gone";
     EXPECT_FALSE(sampler.HasEnded());
 
-    ASSERT_TRUE(ConnectPair(m_a, "cva", m_b, "cvb"));
+    ASSERT_TRUE(ConnectPair(a, "cva", b, "cvb"));
     EXPECT_TRUE(WaitForTraffic(sampler)) << "no rebuild needed to pick the interface up again";
-    sampler.Stop();
 }
