@@ -29,7 +29,8 @@ public:
     explicit BenchNamespace(int pairs)
         : m_name("corvala-bench-" + std::to_string(::getpid()) + "-" + std::to_string(pairs))
     {
-        m_ok = ::geteuid() == 0 && Run("ip netns add " + m_name) && Run("ip -n " + m_name + " link set lo up");
+        m_ok
+            = ::geteuid() == 0 && Run("ip netns add " + m_name) && Run("ip -n " + m_name + " link set lo up");
         if (m_ok && pairs > 0)
             m_ok = AddPairs(pairs);
     }
@@ -94,10 +95,10 @@ void BM_CollectTenCounters(benchmark::State &state)
     ::setns(home, CLONE_NEWNET); // the query stays with the namespace it was opened in
     ::close(home);
     std::vector<plat::PdhCounter> counters;
-    for (const char *name : {"Bytes Received/sec", "Bytes Sent/sec", "Bytes Total/sec", "Packets Received/sec",
-                             "Packets Sent/sec", "Packets/sec", "Packets Received Unicast/sec",
-                             "Packets Sent Unicast/sec", "Packets Received Non-Unicast/sec",
-                             "Packets Sent Non-Unicast/sec"}) {
+    for (const char *name :
+         {"Bytes Received/sec", "Bytes Sent/sec", "Bytes Total/sec", "Packets Received/sec",
+          "Packets Sent/sec", "Packets/sec", "Packets Received Unicast/sec", "Packets Sent Unicast/sec",
+          "Packets Received Non-Unicast/sec", "Packets Sent Non-Unicast/sec"}) {
         const std::string path = "\\Network Interface(" + Sampled(pairs) + ")\\" + name;
         plat::PdhCounter counter = nullptr;
         plat::AddCounter(query, path.c_str(), 0, &counter);
@@ -110,7 +111,8 @@ void BM_CollectTenCounters(benchmark::State &state)
         plat::CollectQueryData(query);
         for (plat::PdhCounter counter : counters) {
             plat::FmtCounterValue value;
-            failures += plat::GetFormattedCounterValue(counter, plat::PDH_FMT_LARGE, nullptr, &value) != plat::PDH_OK;
+            failures += plat::GetFormattedCounterValue(counter, plat::PDH_FMT_LARGE, nullptr, &value)
+                        != plat::PDH_OK;
             benchmark::DoNotOptimize(value.largeValue);
         }
     }

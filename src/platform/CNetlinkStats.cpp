@@ -101,6 +101,33 @@ void CopyStats(const char *payload, std::size_t length, LinkCounters &counters)
     counters.multicast = stats.multicast;
 }
 
+// Looks for the answer to request `seq` in one received buffer. True when it was there;
+// `result` then says what it was.
+bool ParseStatsReply(const char *buffer, std::size_t length, std::uint32_t seq, LinkCounters &counters,
+                     CNetlinkStats::ReadResult &result)
+{
+    bool answered = false;
+    ForEachMessage(buffer, length, [&](const nlmsghdr &header, const char *message) {
+        if (header.nlmsg_seq != seq)
+            return true;
+        answered = true;
+        if (header.nlmsg_type == NLMSG_ERROR) {
+            result = ErrorOf(message) == ENODEV ? CNetlinkStats::ReadResult::NoDevice
+                                                : CNetlinkStats::ReadResult::Failed;
+            return false;
+        }
+        ForEachAttribute(header, message, sizeof(if_stats_msg),
+                         [&](unsigned type, const char *payload, std::size_t size) {
+                             if (type == IFLA_STATS_LINK_64) {
+                                 CopyStats(payload, size, counters);
+                                 result = CNetlinkStats::ReadResult::Ok;
+                             }
+                         });
+        return false;
+    });
+    return answered;
+}
+
 bool ParseLink(const nlmsghdr &header, const char *message, LinkInfo &link)
 {
     if (header.nlmsg_len < Align(sizeof(nlmsghdr)) + sizeof(ifinfomsg))
@@ -173,26 +200,8 @@ CNetlinkStats::ReadResult CNetlinkStats::ReadLinkStats(int ifindex, LinkCounters
             continue;
         if (length <= 0)
             return ReadResult::Failed;
-        bool answered = false;
         ReadResult result = ReadResult::Failed;
-        ForEachMessage(buffer, static_cast<std::size_t>(length), [&](const nlmsghdr &header, const char *message) {
-            if (header.nlmsg_seq != m_nSeq)
-                return true;
-            answered = true;
-            if (header.nlmsg_type == NLMSG_ERROR) {
-                result = ErrorOf(message) == ENODEV ? ReadResult::NoDevice : ReadResult::Failed;
-                return false;
-            }
-            ForEachAttribute(header, message, sizeof(if_stats_msg),
-                             [&](unsigned type, const char *payload, std::size_t size) {
-                                 if (type == IFLA_STATS_LINK_64) {
-                                     CopyStats(payload, size, counters);
-                                     result = ReadResult::Ok;
-                                 }
-                             });
-            return false;
-        });
-        if (answered)
+        if (ParseStatsReply(buffer, static_cast<std::size_t>(length), m_nSeq, counters, result))
             return result;
     }
     return ReadResult::Failed;

@@ -203,7 +203,8 @@ void CCounterSampler::SampleOnce(ThreadState &state)
             continue;
         plat::FmtCounterValue value;
         value.largeValue = 0;
-        if (m_api.GetFormattedCounterValue(state.counters[i], state.formats[i], nullptr, &value) != plat::PDH_OK)
+        if (m_api.GetFormattedCounterValue(state.counters[i], state.formats[i], nullptr, &value)
+            != plat::PDH_OK)
             continue; // no value this cycle: before a base exists, or the interface is gone
         AppendSample(CounterSample::Make(static_cast<int>(i), state.formats[i], value));
     }

@@ -4,9 +4,11 @@
 
 namespace {
 
-std::string Format(const char *machine, const char *instance, std::uint32_t index, const char *parent = nullptr)
+std::string Format(const char *machine, const char *instance, std::uint32_t index,
+                   const char *parent = nullptr)
 {
-    plat::CounterPathElements elements {machine, "Network Interface", instance, parent, index, "Bytes Sent/sec"};
+    plat::CounterPathElements elements {machine, "Network Interface", instance, parent,
+                                        index,   "Bytes Sent/sec"};
     return plat::FormatCounterPath(elements);
 }
 
@@ -29,7 +31,8 @@ TEST(CounterPath, ParsesWhatItFormatsEvenForAwkwardInterfaceNames)
         plat::CounterPathParts parts;
         ASSERT_TRUE(plat::ParseCounterPath(Format(nullptr, name, 0xFFFFFFFF), parts)) << name;
         EXPECT_TRUE(parts.hasInstance && parts.instance == name && parts.parent.empty()) << name;
-        EXPECT_EQ(parts.object + "|" + parts.counter + "|" + parts.machine, "Network Interface|Bytes Sent/sec|");
+        EXPECT_EQ(parts.object + "|" + parts.counter + "|" + parts.machine,
+                  "Network Interface|Bytes Sent/sec|");
     }
     plat::CounterPathParts parts;
     ASSERT_TRUE(plat::ParseCounterPath(Format("pc", nullptr, 0), parts));
@@ -40,9 +43,10 @@ TEST(CounterPath, ParsesWhatItFormatsEvenForAwkwardInterfaceNames)
 
 TEST(CounterPath, RejectsMalformedPaths)
 {
-    for (const char *path : {"", "Network Interface(eth0)\\Bytes Sent/sec", "\\Network Interface(eth0)\\",
-                             "\\Bytes Sent/sec", "\\Network Interface(eth0\\Bytes Sent/sec", "\\(eth0)\\Bytes Sent/sec",
-                             "\\\\\\Network Interface\\Bytes Sent/sec", "\\\\pc"}) {
+    for (const char *path :
+         {"", "Network Interface(eth0)\\Bytes Sent/sec", "\\Network Interface(eth0)\\", "\\Bytes Sent/sec",
+          "\\Network Interface(eth0\\Bytes Sent/sec", "\\(eth0)\\Bytes Sent/sec",
+          "\\\\\\Network Interface\\Bytes Sent/sec", "\\\\pc"}) {
         plat::CounterPathParts parts;
         EXPECT_FALSE(plat::ParseCounterPath(path, parts)) << path;
     }

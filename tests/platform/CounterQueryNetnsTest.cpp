@@ -68,7 +68,8 @@ protected:
     plat::PdhStatus Fetch(std::size_t i, double &rate) const
     {
         plat::FmtCounterValue value;
-        const auto status = plat::GetFormattedCounterValue(m_counters[i], plat::PDH_FMT_DOUBLE, nullptr, &value);
+        const auto status
+            = plat::GetFormattedCounterValue(m_counters[i], plat::PDH_FMT_DOUBLE, nullptr, &value);
         rate = value.doubleValue;
         return status;
     }

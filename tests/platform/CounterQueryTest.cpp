@@ -34,7 +34,8 @@ TEST_F(CounterQuery, AddRefusesPathsThatNameNoCounterOfTheObject)
     plat::PdhCounter counter = nullptr;
     EXPECT_EQ(Add("\\Network Interface(lo)\\Bytes Lost/sec", counter), plat::PDH_CSTATUS_NO_COUNTER);
     EXPECT_EQ(Add("\\Processor(_Total)\\% Processor Time", counter), plat::PDH_CSTATUS_NO_OBJECT);
-    EXPECT_EQ(Add("\\\\no-such-pc\\Network Interface(lo)\\Bytes Sent/sec", counter), plat::PDH_CSTATUS_NO_MACHINE);
+    EXPECT_EQ(Add("\\\\no-such-pc\\Network Interface(lo)\\Bytes Sent/sec", counter),
+              plat::PDH_CSTATUS_NO_MACHINE);
     EXPECT_EQ(Add("Network Interface(lo)", counter), plat::PDH_CSTATUS_BAD_COUNTERNAME);
     EXPECT_EQ(counter, nullptr);
     EXPECT_EQ(Add("\\NETWORK INTERFACE(lo)\\bytes sent/SEC", counter), plat::PDH_OK);
@@ -110,10 +111,12 @@ TEST(EnumObjectItems, ReportsSizesThenFillsBothListsAndRefusesOtherObjects)
     std::vector<std::string> names;
     for (const char *name = counters.data(); *name; name += std::strlen(name) + 1)
         names.emplace_back(name);
-    EXPECT_EQ(names, std::vector<std::string>(plat::NetCounterNames().begin(), plat::NetCounterNames().end()));
+    EXPECT_EQ(names,
+              std::vector<std::string>(plat::NetCounterNames().begin(), plat::NetCounterNames().end()));
     ASSERT_GE(instanceLength, 4u) << "at least \"lo\" and the closing zero";
-    EXPECT_EQ(std::string(&instances[instanceLength - 4], 4), std::string("lo\0\0", 4)) << "loopback comes last";
-    EXPECT_EQ(plat::EnumObjectItems(nullptr, nullptr, "Processor", nullptr, &counterLength, nullptr, &instanceLength,
-                                    plat::PERF_DETAIL_WIZARD, 0),
+    EXPECT_EQ(std::string(&instances[instanceLength - 4], 4), std::string("lo\0\0", 4))
+        << "loopback comes last";
+    EXPECT_EQ(plat::EnumObjectItems(nullptr, nullptr, "Processor", nullptr, &counterLength, nullptr,
+                                    &instanceLength, plat::PERF_DETAIL_WIZARD, 0),
               plat::PDH_CSTATUS_NO_OBJECT);
 }

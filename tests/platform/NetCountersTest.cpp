@@ -65,8 +65,9 @@ TEST(CounterRate, PerSecondInEachFormatTruncatedAndSaturated)
     EXPECT_DOUBLE_EQ(value.doubleValue, 1.0 / 3.0);
     ASSERT_EQ(plat::FormatCounterRate(10000000000, 1000000000, plat::PDH_FMT_LONG, value), plat::PDH_OK);
     EXPECT_EQ(value.longValue, std::numeric_limits<std::int32_t>::max());
-    ASSERT_EQ(plat::FormatCounterRate(std::numeric_limits<std::uint64_t>::max(), 1, plat::PDH_FMT_LARGE, value),
-              plat::PDH_OK);
+    ASSERT_EQ(
+        plat::FormatCounterRate(std::numeric_limits<std::uint64_t>::max(), 1, plat::PDH_FMT_LARGE, value),
+        plat::PDH_OK);
     EXPECT_EQ(value.largeValue, std::numeric_limits<std::int64_t>::max());
 }
 

@@ -112,7 +112,8 @@ TEST_F(CounterSampler, BlankNamesFailedAddsAndFailedFetchesGiveNoSamples)
     ASSERT_TRUE(WaitForSamples(3 * 6));
     EXPECT_EQ(m_fake.Count(Call::Add), 8u);
     for (const CounterSample &sample : Taken())
-        EXPECT_TRUE(sample.m_nIndex != 1 && sample.m_nIndex != 4 && sample.m_nIndex != 5 && sample.m_nIndex != 7)
+        EXPECT_TRUE(sample.m_nIndex != 1 && sample.m_nIndex != 4 && sample.m_nIndex != 5
+                    && sample.m_nIndex != 7)
             << sample.m_nIndex;
 }
 

@@ -18,8 +18,9 @@ std::string g_instances;
 bool g_failFill = false;
 std::vector<std::uint32_t> g_lengthsGiven;
 
-plat::PdhStatus FakeEnum(const char *, const char *, const char *object, char *counters, std::uint32_t *counterLength,
-                         char *instances, std::uint32_t *instanceLength, std::uint32_t detail, std::uint32_t)
+plat::PdhStatus FakeEnum(const char *, const char *, const char *object, char *counters,
+                         std::uint32_t *counterLength, char *instances, std::uint32_t *instanceLength,
+                         std::uint32_t detail, std::uint32_t)
 {
     g_lengthsGiven.push_back(*counterLength + *instanceLength);
     if (std::strcmp(object, "Network Interface") != 0 || detail != plat::PERF_DETAIL_WIZARD)
@@ -67,7 +68,8 @@ TEST(EnumNetworkInterfaces, ListsWorkingLinksFirstThenTheRestThenLoopback)
     NetNamespace ns;
     CORVALA_SKIP_WITHOUT_NETNS(ns);
     // up1/up2 have carrier; half1 is up without a working peer; half2 and lo are down.
-    ASSERT_TRUE(ns.Ip("link add up1 type veth peer name up2") && ns.Ip("link add half1 type veth peer name half2"));
+    ASSERT_TRUE(ns.Ip("link add up1 type veth peer name up2")
+                && ns.Ip("link add half1 type veth peer name half2"));
     ASSERT_TRUE(ns.Ip("link set up1 up") && ns.Ip("link set up2 up") && ns.Ip("link set half1 up"));
     NamespaceEntry inside(ns);
     ASSERT_TRUE(inside.Ok());
@@ -83,6 +85,7 @@ TEST(EnumNetworkInterfaces, ListsWorkingLinksFirstThenTheRestThenLoopback)
     expected.push_back("lo");
     // The kernel marks a link running a moment after its carrier comes up.
     Names list;
-    EXPECT_TRUE(WaitUntil([&] { return EnumNetworkInterfaces(list) == 5 && list == expected; }, std::chrono::seconds(5)))
+    EXPECT_TRUE(WaitUntil([&] { return EnumNetworkInterfaces(list) == 5 && list == expected; },
+                          std::chrono::seconds(5)))
         << ::testing::PrintToString(list);
 }

@@ -4,7 +4,8 @@ namespace {
 
 bool EndsWith(const std::string &text, const std::string &suffix)
 {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() >= suffix.size()
+           && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 } // namespace
@@ -19,11 +20,12 @@ CounterApi FakeCounterSource::Api()
 {
     CounterApi api; // MakeCounterPath stays the real, pure one
     api.OpenQuery = [](const char *, std::uintptr_t, plat::PdhQuery *q) { return Current()->Open(q); };
-    api.AddCounter = [](plat::PdhQuery, const char *p, std::uintptr_t, plat::PdhCounter *c) { return Current()->Add(p, c); };
-    api.CollectQueryData = [](plat::PdhQuery) { return Current()->Collect(); };
-    api.GetFormattedCounterValue = [](plat::PdhCounter c, std::uint32_t f, std::uint32_t *, plat::FmtCounterValue *v) {
-        return Current()->Fetch(c, f, v);
+    api.AddCounter = [](plat::PdhQuery, const char *p, std::uintptr_t, plat::PdhCounter *c) {
+        return Current()->Add(p, c);
     };
+    api.CollectQueryData = [](plat::PdhQuery) { return Current()->Collect(); };
+    api.GetFormattedCounterValue = [](plat::PdhCounter c, std::uint32_t f, std::uint32_t *,
+                                      plat::FmtCounterValue *v) { return Current()->Fetch(c, f, v); };
     api.RemoveCounter = [](plat::PdhCounter c) { return Current()->Release(Call::Remove, c); };
     api.CloseQuery = [](plat::PdhQuery q) { return Current()->Release(Call::Close, q); };
     return api;
@@ -79,7 +81,8 @@ plat::PdhStatus FakeCounterSource::Collect()
     return Record(Call::Collect, "", true);
 }
 
-plat::PdhStatus FakeCounterSource::Fetch(plat::PdhCounter counter, std::uint32_t format, plat::FmtCounterValue *value)
+plat::PdhStatus FakeCounterSource::Fetch(plat::PdhCounter counter, std::uint32_t format,
+                                         plat::FmtCounterValue *value)
 {
     std::scoped_lock lock(m_lock);
     const std::string path = m_handles.count(counter) ? m_handles[counter] : "";

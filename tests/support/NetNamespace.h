@@ -42,7 +42,8 @@ private:
 // Moves the calling thread into `ns`, and back when destroyed.
 class NamespaceEntry {
 public:
-    explicit NamespaceEntry(const NetNamespace &ns) : m_home(::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC))
+    explicit NamespaceEntry(const NetNamespace &ns)
+        : m_home(::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC))
     {
         const int target = ::open(("/run/netns/" + ns.Name()).c_str(), O_RDONLY | O_CLOEXEC);
         m_ok = m_home >= 0 && target >= 0 && ::setns(target, CLONE_NEWNET) == 0;
@@ -66,7 +67,8 @@ private:
 };
 
 // A veth pair from `a` (nameA, 10.77.0.1/24) to `b` (nameB, 10.77.0.2/24), both up.
-inline bool ConnectPair(const NetNamespace &a, const std::string &nameA, const NetNamespace &b, const std::string &nameB)
+inline bool ConnectPair(const NetNamespace &a, const std::string &nameA, const NetNamespace &b,
+                        const std::string &nameB)
 {
     return a.Ip("link add " + nameA + " type veth peer name " + nameB + " netns " + b.Name())
            && a.Ip("addr add 10.77.0.1/24 dev " + nameA) && b.Ip("addr add 10.77.0.2/24 dev " + nameB)
@@ -76,7 +78,8 @@ inline bool ConnectPair(const NetNamespace &a, const std::string &nameA, const N
 // A UDP socket bound in the namespace the calling thread is in when it is made.
 class UdpSocket {
 public:
-    explicit UdpSocket(const char *address, int port = 0) : m_fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
+    explicit UdpSocket(const char *address, int port = 0)
+        : m_fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
     {
         const sockaddr_in local = Address(address, port);
         m_ok = ::bind(m_fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0;
@@ -93,7 +96,8 @@ public:
         const std::string payload(bytes, 'c');
         int sent = 0;
         for (int i = 0; i < count; ++i)
-            sent += ::sendto(m_fd, payload.data(), bytes, 0, reinterpret_cast<const sockaddr *>(&remote), sizeof remote)
+            sent += ::sendto(m_fd, payload.data(), bytes, 0, reinterpret_cast<const sockaddr *>(&remote),
+                             sizeof remote)
                     == static_cast<ssize_t>(bytes);
         return sent;
     }

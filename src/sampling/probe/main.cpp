@@ -122,7 +122,8 @@ void PrintSample(const CSetSystem &settings, const CounterSample &sample, long l
 {
     const CSetCntData &definition = settings.m_CntData[static_cast<std::size_t>(sample.m_nIndex)];
     std::int64_t value = 0;
-    const std::string valueText = SampleToValue(sample, value) ? FormatValueText(value, definition.GetUnitName()) : "-";
+    const std::string valueText
+        = SampleToValue(sample, value) ? FormatValueText(value, definition.GetUnitName()) : "-";
     std::printf("%lld\t%s\t%s\t%s\n", elapsedMs, definition.GetCntName().c_str(), RawText(sample).c_str(),
                 valueText.c_str());
 }
@@ -157,7 +158,8 @@ int Sample(const Options &options)
     std::vector<std::string> names;
     EnumNetworkInterfaces(names);
     if (std::find(names.begin(), names.end(), options.interface) == names.end()) {
-        std::fprintf(stderr, "corvala-probe: unknown interface '%s' (see --list)\n", options.interface.c_str());
+        std::fprintf(stderr, "corvala-probe: unknown interface '%s' (see --list)\n",
+                     options.interface.c_str());
         return 2;
     }
     CSetSystem settings;
@@ -176,7 +178,8 @@ int Sample(const Options &options)
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
         ended = sampler.HasEnded();
         sampler.TakeSamples(samples);
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        const auto elapsed
+            = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         for (const CounterSample &sample : samples) {
             if (ended || !cycles.Accept(sample.m_nIndex, options.count))
                 break;
@@ -186,7 +189,8 @@ int Sample(const Options &options)
     }
     sampler.Stop();
     if (ended) {
-        std::fprintf(stderr, "corvala-probe: the counters of '%s' could not be opened\n", options.interface.c_str());
+        std::fprintf(stderr, "corvala-probe: the counters of '%s' could not be opened\n",
+                     options.interface.c_str());
         return 1;
     }
     return 0;
