@@ -131,7 +131,7 @@ int CCounterSampler::CounterThread()
         if ((state.firstCycle || GetRebuildFlag()) && !Rebuild(state))
             break; // no query: the thread ends and sampling stays off until the next run
         if (!Pause())
-            break;
+            break; // stopped during the pause: a collection now would only delay the end
         SampleOnce(state);
         state.firstCycle = false;
     }
