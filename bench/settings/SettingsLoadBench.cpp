@@ -47,4 +47,3 @@ void LoadCompleteFile(benchmark::State &state)
 
 BENCHMARK(LoadMissingFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadCompleteFile)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();

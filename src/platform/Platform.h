@@ -58,6 +58,7 @@ using PdhQuery = void *;
 using PdhCounter = void *;
 
 constexpr PdhStatus PDH_OK = 0;
+constexpr PdhStatus PDH_CSTATUS_NO_MACHINE = 0x800007D0;
 constexpr PdhStatus PDH_CSTATUS_NO_INSTANCE = 0x800007D1;
 constexpr PdhStatus PDH_MORE_DATA = 0x800007D2;
 constexpr PdhStatus PDH_NO_DATA = 0x800007D5;
@@ -93,6 +94,10 @@ struct FmtCounterValue {
         std::int64_t largeValue;
     };
 };
+
+// Linux: a query reads the network interfaces of the namespace that the thread calling
+// OpenQuery is in at that moment, for its whole life. A query and its counters are used by
+// one thread at a time.
 
 // With no buffer and *size 0: *size receives the length needed, terminating zero included.
 PdhStatus MakeCounterPath(const CounterPathElements *elements, char *buffer, std::uint32_t *size,

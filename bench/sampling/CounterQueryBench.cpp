@@ -1,0 +1,146 @@
+// One collection of one interface's ten counters (CollectQueryData and ten formatted values),
+// in a namespace with only that interface and in one with 2000 more, so that any cost that
+// grows with the number of interfaces on the host shows. Needs root.
+
+#include "CNetlinkStats.h"
+#include "Platform.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <map>
+#include <memory>
+#include <sched.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+bool Run(const std::string &command)
+{
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// A namespace holding loopback and `pairs` veth pairs (x0/y0 ...), removed at exit.
+class BenchNamespace {
+public:
+    explicit BenchNamespace(int pairs)
+        : m_name("corvala-bench-" + std::to_string(::getpid()) + "-" + std::to_string(pairs))
+    {
+        m_ok
+            = ::geteuid() == 0 && Run("ip netns add " + m_name) && Run("ip -n " + m_name + " link set lo up");
+        if (m_ok && pairs > 0)
+            m_ok = AddPairs(pairs);
+    }
+    ~BenchNamespace() { Run("ip netns del " + m_name); }
+    bool Ok() const { return m_ok; }
+    const std::string &Name() const { return m_name; }
+
+private:
+    bool AddPairs(int pairs) const
+    {
+        const std::string batch = "/tmp/" + m_name + ".batch";
+        std::FILE *file = std::fopen(batch.c_str(), "w");
+        if (!file)
+            return false;
+        for (int i = 0; i < pairs; ++i)
+            std::fprintf(file, "link add x%d type veth peer name y%d\n", i, i);
+        std::fclose(file);
+        const bool ok = Run("ip -n " + m_name + " -batch " + batch);
+        std::remove(batch.c_str());
+        return ok;
+    }
+
+    std::string m_name;
+    bool m_ok = false;
+};
+
+BenchNamespace &NamespaceWith(int pairs)
+{
+    static std::map<int, std::unique_ptr<BenchNamespace>> made;
+    auto &slot = made[pairs];
+    if (!slot)
+        slot = std::make_unique<BenchNamespace>(pairs);
+    return *slot;
+}
+
+bool Enter(const BenchNamespace &ns)
+{
+    const int fd = ::open(("/run/netns/" + ns.Name()).c_str(), O_RDONLY | O_CLOEXEC);
+    const bool entered = fd >= 0 && ::setns(fd, CLONE_NEWNET) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return entered;
+}
+
+// The interface sampled: loopback alone, or the last veth of the crowd.
+std::string Sampled(int pairs)
+{
+    return pairs == 0 ? "lo" : "x" + std::to_string(pairs - 1);
+}
+
+void BM_CollectTenCounters(benchmark::State &state)
+{
+    const int pairs = static_cast<int>(state.range(0));
+    const BenchNamespace &ns = NamespaceWith(pairs);
+    const int home = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    if (!ns.Ok() || !Enter(ns)) {
+        state.SkipWithError("needs root to build network namespaces");
+        return;
+    }
+    plat::PdhQuery query = nullptr;
+    plat::OpenQuery(nullptr, 0, &query);
+    ::setns(home, CLONE_NEWNET); // the query stays with the namespace it was opened in
+    ::close(home);
+    std::vector<plat::PdhCounter> counters;
+    for (const char *name :
+         {"Bytes Received/sec", "Bytes Sent/sec", "Bytes Total/sec", "Packets Received/sec",
+          "Packets Sent/sec", "Packets/sec", "Packets Received Unicast/sec", "Packets Sent Unicast/sec",
+          "Packets Received Non-Unicast/sec", "Packets Sent Non-Unicast/sec"}) {
+        const std::string path = "\\Network Interface(" + Sampled(pairs) + ")\\" + name;
+        plat::PdhCounter counter = nullptr;
+        plat::AddCounter(query, path.c_str(), 0, &counter);
+        counters.push_back(counter);
+    }
+    plat::CollectQueryData(query);
+    plat::CollectQueryData(query);
+    int failures = 0;
+    for (auto _ : state) {
+        plat::CollectQueryData(query);
+        for (plat::PdhCounter counter : counters) {
+            plat::FmtCounterValue value;
+            failures += plat::GetFormattedCounterValue(counter, plat::PDH_FMT_LARGE, nullptr, &value)
+                        != plat::PDH_OK;
+            benchmark::DoNotOptimize(value.largeValue);
+        }
+    }
+    plat::CloseQuery(query);
+    state.counters["interfaces"] = 1 + 2 * pairs;
+    if (failures > 0)
+        state.SkipWithError("a fetch failed during the run");
+}
+BENCHMARK(BM_CollectTenCounters)->ArgName("pairs")->Arg(0)->Arg(1000);
+
+// For comparison: the bare rtnetlink request that each collection makes per interface.
+void BM_BareStatsRequest(benchmark::State &state)
+{
+    const BenchNamespace &ns = NamespaceWith(0);
+    const int home = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    if (!ns.Ok() || !Enter(ns)) {
+        state.SkipWithError("needs root to build network namespaces");
+        return;
+    }
+    plat::CNetlinkStats netlink;
+    netlink.Open(false);
+    const int index = netlink.ResolveIndex("lo");
+    ::setns(home, CLONE_NEWNET);
+    ::close(home);
+    plat::LinkCounters counters;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(netlink.ReadLinkStats(index, counters));
+}
+BENCHMARK(BM_BareStatsRequest);
+
+} // namespace

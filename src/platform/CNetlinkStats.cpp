@@ -1,0 +1,289 @@
+#include "CNetlinkStats.h"
+
+#include <cerrno>
+#include <cstring>
+#include <linux/if_link.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <net/if.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
+namespace plat {
+namespace {
+
+// A reply that has not come within this time will not come; the caller sees a failure.
+constexpr long kReceiveTimeoutUs = 1000 * 1000;
+constexpr std::size_t kDumpBufferSize = 64 * 1024;
+constexpr int kMaxDumpReads = 100000;
+
+struct StatsRequest {
+    nlmsghdr header;
+    if_stats_msg body;
+};
+
+struct LinkDumpRequest {
+    nlmsghdr header;
+    ifinfomsg body;
+    rtattr extMaskAttr;
+    std::uint32_t extMask;
+};
+
+constexpr std::size_t Align(std::size_t length)
+{
+    return (length + NLMSG_ALIGNTO - 1) & ~std::size_t(NLMSG_ALIGNTO - 1);
+}
+
+UniqueFd OpenRouteSocket(unsigned groups, int extraType)
+{
+    UniqueFd fd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | extraType, NETLINK_ROUTE));
+    if (!fd.Valid())
+        return fd;
+    sockaddr_nl address {};
+    address.nl_family = AF_NETLINK;
+    address.nl_groups = groups;
+    if (::bind(fd.Get(), reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)
+        return UniqueFd();
+    return fd;
+}
+
+// Calls visit(header, message) for every whole message in data[0, length); stops early
+// when visit returns false. Headers are copied out, as the buffer need not be aligned.
+template <typename Visit> void ForEachMessage(const char *data, std::size_t length, Visit visit)
+{
+    std::size_t offset = 0;
+    while (length - offset >= sizeof(nlmsghdr)) {
+        nlmsghdr header;
+        std::memcpy(&header, data + offset, sizeof header);
+        if (header.nlmsg_len < sizeof header || header.nlmsg_len > length - offset)
+            return;
+        if (!visit(header, data + offset))
+            return;
+        offset += Align(header.nlmsg_len);
+        if (offset > length)
+            return;
+    }
+}
+
+// Calls visit(type, payload, payloadLength) for every attribute of a message whose fixed
+// part is `fixedSize` bytes.
+template <typename Visit>
+void ForEachAttribute(const nlmsghdr &header, const char *message, std::size_t fixedSize, Visit visit)
+{
+    std::size_t offset = Align(sizeof(nlmsghdr)) + Align(fixedSize);
+    while (offset + sizeof(rtattr) <= header.nlmsg_len) {
+        rtattr attribute;
+        std::memcpy(&attribute, message + offset, sizeof attribute);
+        if (attribute.rta_len < sizeof attribute || offset + attribute.rta_len > header.nlmsg_len)
+            return;
+        visit(attribute.rta_type & NLA_TYPE_MASK, message + offset + RTA_LENGTH(0),
+              attribute.rta_len - RTA_LENGTH(0));
+        offset += RTA_ALIGN(attribute.rta_len);
+    }
+}
+
+int ErrorOf(const char *message)
+{
+    nlmsgerr error;
+    std::memcpy(&error, message + Align(sizeof(nlmsghdr)), sizeof error);
+    return -error.error;
+}
+
+void CopyStats(const char *payload, std::size_t length, LinkCounters &counters)
+{
+    // Older or newer kernels may carry a shorter or longer structure; its head is stable.
+    rtnl_link_stats64 stats {};
+    std::memcpy(&stats, payload, length < sizeof stats ? length : sizeof stats);
+    counters.rxBytes = stats.rx_bytes;
+    counters.txBytes = stats.tx_bytes;
+    counters.rxPackets = stats.rx_packets;
+    counters.txPackets = stats.tx_packets;
+    counters.multicast = stats.multicast;
+}
+
+// Looks for the answer to request `seq` in one received buffer. True when it was there;
+// `result` then says what it was.
+bool ParseStatsReply(const char *buffer, std::size_t length, std::uint32_t seq, LinkCounters &counters,
+                     CNetlinkStats::ReadResult &result)
+{
+    bool answered = false;
+    ForEachMessage(buffer, length, [&](const nlmsghdr &header, const char *message) {
+        if (header.nlmsg_seq != seq)
+            return true;
+        answered = true;
+        if (header.nlmsg_type == NLMSG_ERROR) {
+            result = ErrorOf(message) == ENODEV ? CNetlinkStats::ReadResult::NoDevice
+                                                : CNetlinkStats::ReadResult::Failed;
+            return false;
+        }
+        ForEachAttribute(header, message, sizeof(if_stats_msg),
+                         [&](unsigned type, const char *payload, std::size_t size) {
+                             if (type == IFLA_STATS_LINK_64) {
+                                 CopyStats(payload, size, counters);
+                                 result = CNetlinkStats::ReadResult::Ok;
+                             }
+                         });
+        return false;
+    });
+    return answered;
+}
+
+bool ParseLink(const nlmsghdr &header, const char *message, LinkInfo &link)
+{
+    if (header.nlmsg_len < Align(sizeof(nlmsghdr)) + sizeof(ifinfomsg))
+        return false;
+    ifinfomsg info;
+    std::memcpy(&info, message + Align(sizeof(nlmsghdr)), sizeof info);
+    link = LinkInfo();
+    link.index = info.ifi_index;
+    link.up = (info.ifi_flags & IFF_UP) != 0;
+    link.running = (info.ifi_flags & IFF_RUNNING) != 0;
+    link.loopback = (info.ifi_flags & IFF_LOOPBACK) != 0;
+    ForEachAttribute(header, message, sizeof(ifinfomsg),
+                     [&link](unsigned type, const char *payload, std::size_t length) {
+                         if (type == IFLA_IFNAME)
+                             link.name.assign(payload, ::strnlen(payload, length));
+                     });
+    return !link.name.empty();
+}
+
+} // namespace
+
+int CNetlinkStats::Open(bool watchLinks)
+{
+    m_fdRoute = OpenRouteSocket(0, 0);
+    if (!m_fdRoute.Valid())
+        return 0;
+    timeval timeout {};
+    timeout.tv_usec = kReceiveTimeoutUs % 1000000;
+    timeout.tv_sec = kReceiveTimeoutUs / 1000000;
+    if (::setsockopt(m_fdRoute.Get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) != 0)
+        return 0;
+    if (watchLinks) {
+        m_fdEvents = OpenRouteSocket(RTMGRP_LINK, SOCK_NONBLOCK);
+        if (!m_fdEvents.Valid())
+            return 0;
+    }
+    return 1;
+}
+
+int CNetlinkStats::SendRequest(void *request, std::uint32_t length)
+{
+    sockaddr_nl kernel {};
+    kernel.nl_family = AF_NETLINK;
+    ssize_t sent = -1;
+    do {
+        sent = ::sendto(m_fdRoute.Get(), request, length, 0, reinterpret_cast<const sockaddr *>(&kernel),
+                        sizeof kernel);
+    } while (sent < 0 && errno == EINTR);
+    return sent == static_cast<ssize_t>(length) ? 1 : 0;
+}
+
+CNetlinkStats::ReadResult CNetlinkStats::ReadLinkStats(int ifindex, LinkCounters &counters)
+{
+    StatsRequest request {};
+    request.header.nlmsg_len = sizeof request;
+    request.header.nlmsg_type = RTM_GETSTATS;
+    request.header.nlmsg_flags = NLM_F_REQUEST;
+    request.header.nlmsg_seq = ++m_nSeq;
+    request.body.family = AF_UNSPEC;
+    request.body.ifindex = static_cast<std::uint32_t>(ifindex);
+    request.body.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
+    if (!SendRequest(&request, sizeof request))
+        return ReadResult::Failed;
+
+    // Replies to requests abandoned after a timeout may still be queued: skip them.
+    alignas(nlmsghdr) char buffer[2048];
+    for (int read = 0; read < 16; ++read) {
+        const ssize_t length = ::recv(m_fdRoute.Get(), buffer, sizeof buffer, 0);
+        if (length < 0 && errno == EINTR)
+            continue;
+        if (length <= 0)
+            return ReadResult::Failed;
+        ReadResult result = ReadResult::Failed;
+        if (ParseStatsReply(buffer, static_cast<std::size_t>(length), m_nSeq, counters, result))
+            return result;
+    }
+    return ReadResult::Failed;
+}
+
+int CNetlinkStats::ResolveIndex(const std::string &name) const
+{
+    ifreq request {};
+    if (name.empty() || name.size() >= sizeof request.ifr_name)
+        return 0;
+    std::memcpy(request.ifr_name, name.data(), name.size());
+    // Asked on the netlink socket, so the name is looked up in the namespace the stats come from.
+    if (::ioctl(m_fdRoute.Get(), SIOCGIFINDEX, &request) != 0)
+        return 0;
+    return request.ifr_ifindex;
+}
+
+bool CNetlinkStats::TakeLinkChanges()
+{
+    if (!m_fdEvents.Valid())
+        return false;
+    bool changed = false;
+    char sink[64];
+    for (int read = 0; read < 4096; ++read) {
+        const ssize_t length = ::recv(m_fdEvents.Get(), sink, sizeof sink, MSG_DONTWAIT | MSG_TRUNC);
+        if (length > 0 || (length < 0 && errno == ENOBUFS))
+            changed = true; // ENOBUFS: notifications were dropped, so assume the worst
+        else if (!(length < 0 && errno == EINTR))
+            break;
+    }
+    return changed;
+}
+
+bool CNetlinkStats::ReceiveInto(std::vector<char> &buffer, std::size_t &length)
+{
+    ssize_t received = -1;
+    do {
+        received = ::recv(m_fdRoute.Get(), buffer.data(), buffer.size(), MSG_TRUNC);
+    } while (received < 0 && errno == EINTR);
+    if (received <= 0 || static_cast<std::size_t>(received) > buffer.size())
+        return false;
+    length = static_cast<std::size_t>(received);
+    return true;
+}
+
+int CNetlinkStats::ListLinks(std::vector<LinkInfo> &links)
+{
+    links.clear();
+    LinkDumpRequest request {};
+    request.header.nlmsg_len = sizeof request;
+    request.header.nlmsg_type = RTM_GETLINK;
+    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.header.nlmsg_seq = ++m_nSeq;
+    request.body.ifi_family = AF_UNSPEC;
+    // Statistics are of no use for a list and make up most of each message.
+    request.extMaskAttr.rta_len = RTA_LENGTH(sizeof request.extMask);
+    request.extMaskAttr.rta_type = IFLA_EXT_MASK;
+    request.extMask = RTEXT_FILTER_SKIP_STATS;
+    if (!SendRequest(&request, sizeof request))
+        return 0;
+
+    std::vector<char> buffer(kDumpBufferSize);
+    bool done = false, failed = false;
+    for (int read = 0; read < kMaxDumpReads && !done && !failed; ++read) {
+        std::size_t length = 0;
+        if (!ReceiveInto(buffer, length))
+            return 0;
+        ForEachMessage(buffer.data(), length, [&](const nlmsghdr &header, const char *message) {
+            if (header.nlmsg_seq != m_nSeq)
+                return true;
+            if (header.nlmsg_type == NLMSG_DONE || header.nlmsg_type == NLMSG_ERROR) {
+                done = header.nlmsg_type == NLMSG_DONE;
+                failed = !done;
+                return false;
+            }
+            LinkInfo link;
+            if (header.nlmsg_type == RTM_NEWLINK && ParseLink(header, message, link))
+                links.push_back(std::move(link));
+            return true;
+        });
+    }
+    return done ? 1 : 0;
+}
+
+} // namespace plat

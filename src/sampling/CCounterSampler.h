@@ -1,0 +1,72 @@
+#pragma once
+// The sampling thread and the sample exchange. The thread owns the counter query: it reads
+// the chosen interface's counters every COUNTER_WAIT milliseconds and queues one sample per
+// counter. The user-interface thread starts it, asks it to rebuild, stops it and drains
+// the queue. Everything the two threads share lives here, beside its lock.
+
+#include "CSetSystem.h"
+#include "CounterApi.h"
+#include "CounterSample.h"
+
+#include <condition_variable>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class CCounterSampler {
+public:
+    explicit CCounterSampler(CSetSystem &settings = theSetSystem, const CounterApi &api = CounterApi());
+    CCounterSampler(const CCounterSampler &) = delete;
+    CCounterSampler &operator=(const CCounterSampler &) = delete;
+    ~CCounterSampler(); // stops the thread
+
+    // User-interface thread. Start refuses (0) while a thread is there; Stop sets the stop
+    // request, cuts a pause short and waits for the thread to end.
+    int Start();
+    void Stop();
+    void RequestRebuild();
+
+    bool GetStopFlag() const;
+    void SetStopFlag(bool stop);
+    bool GetRebuildFlag() const;
+    void SetRebuildFlag(bool rebuild);
+
+    // True once the thread has ended and queued its ten zero samples, whether it was asked
+    // to stop or could not open its query.
+    bool HasEnded() const;
+
+    // Moves every queued sample, in arrival order, into `out` (emptied first). The lock is
+    // held only to swap the queue out; nothing is allocated when the queue is empty.
+    void TakeSamples(std::vector<CounterSample> &out);
+
+    // The sampling thread's side of the exchange, open so that the exchange can be driven alone.
+    void AppendSample(const CounterSample &sample);
+
+private:
+    struct ThreadState;
+
+    int CounterThread();
+    bool Rebuild(ThreadState &state);
+    std::string BuildPath(const std::string &instance, int instanceIndex, const std::string &counter) const;
+    void AddCounters(ThreadState &state);
+    void SampleOnce(ThreadState &state);
+    void Release(ThreadState &state);
+    bool Pause();
+    void AppendZeroSamples();
+
+    CSetSystem &m_settings;
+    const CounterApi m_api;
+
+    std::mutex m_sampleLock;
+    std::list<CounterSample> m_SampleList; // guarded by m_sampleLock
+
+    mutable std::mutex m_flagLock;
+    std::condition_variable m_cvStop; // waited on with m_flagLock; signalled when m_bStop is set
+    bool m_bStop = false;             // guarded by m_flagLock
+    bool m_bRebuild = false;          // guarded by m_flagLock
+    bool m_bEnded = false;            // guarded by m_flagLock
+
+    std::unique_ptr<std::thread> m_pThread; // user-interface thread only
+};

@@ -1,0 +1,17 @@
+#pragma once
+// The current instance names of "Network Interface", in the platform's order: the list the
+// first start picks from and the options offer.
+
+#include "Platform.h"
+
+#include <string>
+#include <vector>
+
+using EnumObjectItemsFn = decltype(&plat::EnumObjectItems);
+
+// Empties `list`, then appends every name the platform reports, duplicates included, and
+// returns their number; 0 when none could be obtained.
+int EnumNetworkInterfaces(std::vector<std::string> &list);
+
+// The same through another source of the object's items (tests use a fake one).
+int EnumNetworkInterfaces(std::vector<std::string> &list, EnumObjectItemsFn enumObjectItems);

@@ -1,0 +1,218 @@
+// corvala-probe: lists the network interfaces, or runs Corvala's sampling thread against one
+// interface and prints every sample it queues. Reads and writes no settings file.
+
+#include "CCounterSampler.h"
+#include "CSetSystem.h"
+#include "EnumNetworkInterfaces.h"
+#include "ValueText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr const char *kUsage =
+    "Usage: corvala-probe --list\n"
+    "       corvala-probe [--interval MS] [--count N] INTERFACE\n"
+    "\n"
+    "  --list          print the interface names in the order Corvala offers them\n"
+    "  --interval MS   pause between two collections, 1 to 60000 ms (default 500)\n"
+    "  --count N       stop after N sampling cycles (default: run until Ctrl+C)\n"
+    "  --help          show this text\n"
+    "\n"
+    "Samples the ten counters of INTERFACE with Corvala's own sampling thread and prints one\n"
+    "line per sample, fields separated by tabs: milliseconds since start (when the sample\n"
+    "was taken from the queue), counter name, raw value, value text (\"1.500 KB/s\").\n"
+    "The first values arrive one interval after start. A cycle is the run of samples of one\n"
+    "collection; cycles in which the interface is missing produce none and are not counted.\n"
+    "The ten zero samples the sampler queues when it stops are not printed.\n";
+
+constexpr int kPollMs = 10;
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+struct Options {
+    bool list = false;
+    bool help = false;
+    int intervalMs = 500;
+    long long count = 0; // 0: unlimited
+    std::string interface;
+};
+
+void OnInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+bool ParseNumber(std::string_view text, long long low, long long high, long long &value)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value >= low && value <= high;
+}
+
+bool Fail(const std::string &message)
+{
+    std::fprintf(stderr, "corvala-probe: %s\nTry 'corvala-probe --help'.\n", message.c_str());
+    return false;
+}
+
+bool ParseArgs(int argc, char **argv, Options &options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        long long number = 0;
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--list") {
+            options.list = true;
+        } else if (arg == "--interval" || arg == "--count") {
+            if (i + 1 >= argc)
+                return Fail(std::string(arg) + " needs a value");
+            const bool interval = arg == "--interval";
+            if (!ParseNumber(argv[++i], 1, interval ? 60000 : 1000000000000LL, number))
+                return Fail(interval ? "--interval takes 1 to 60000 milliseconds"
+                                     : "--count takes a positive number of cycles");
+            if (interval)
+                options.intervalMs = static_cast<int>(number);
+            else
+                options.count = number;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return Fail("unknown option '" + std::string(arg) + "'");
+        } else if (options.interface.empty()) {
+            options.interface = arg;
+        } else {
+            return Fail("only one interface can be sampled");
+        }
+    }
+    if (!options.help && !options.list && options.interface.empty())
+        return Fail("name an interface, or use --list");
+    return true;
+}
+
+int ListInterfaces()
+{
+    std::vector<std::string> names;
+    EnumNetworkInterfaces(names);
+    for (const std::string &name : names)
+        std::printf("%s\n", name.c_str());
+    return 0;
+}
+
+std::string RawText(const CounterSample &sample)
+{
+    char text[64];
+    if (sample.m_nFormat == plat::PDH_FMT_DOUBLE)
+        std::snprintf(text, sizeof text, "%.3f", sample.DoubleValue());
+    else if (sample.m_nFormat == plat::PDH_FMT_LARGE)
+        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(sample.LargeValue()));
+    else
+        std::snprintf(text, sizeof text, "%d", sample.LongValue());
+    return text;
+}
+
+void PrintSample(const CSetSystem &settings, const CounterSample &sample, long long elapsedMs)
+{
+    const CSetCntData &definition = settings.m_CntData[static_cast<std::size_t>(sample.m_nIndex)];
+    std::int64_t value = 0;
+    const std::string valueText
+        = SampleToValue(sample, value) ? FormatValueText(value, definition.GetUnitName()) : "-";
+    std::printf("%lld\t%s\t%s\t%s\n", elapsedMs, definition.GetCntName().c_str(), RawText(sample).c_str(),
+                valueText.c_str());
+}
+
+// Counts finished cycles: one ends with the last counter's sample, or when a sample of a
+// lower or equal index shows that the next one has begun.
+class CycleCounter {
+public:
+    // False when `index` starts a cycle beyond the wanted number.
+    bool Accept(int index, long long wanted)
+    {
+        if (index <= m_nLast)
+            ++m_nDone;
+        if (wanted > 0 && m_nDone >= wanted)
+            return false;
+        m_nLast = index;
+        if (index == kCounterCount - 1) {
+            ++m_nDone;
+            m_nLast = -1;
+        }
+        return true;
+    }
+    bool Finished(long long wanted) const { return wanted > 0 && m_nDone >= wanted; }
+
+private:
+    int m_nLast = -1;
+    long long m_nDone = 0;
+};
+
+int Sample(const Options &options)
+{
+    std::vector<std::string> names;
+    EnumNetworkInterfaces(names);
+    if (std::find(names.begin(), names.end(), options.interface) == names.end()) {
+        std::fprintf(stderr, "corvala-probe: unknown interface '%s' (see --list)\n",
+                     options.interface.c_str());
+        return 2;
+    }
+    CSetSystem settings;
+    settings.Load(""); // no path: every value is its default and nothing is written
+    settings.m_CntBase.SetInsName(options.interface.c_str());
+    settings.m_CntBase.SetInsIndex(-1);
+    settings.m_CntBase.SetCounterWait(options.intervalMs);
+
+    CCounterSampler sampler(settings);
+    const auto start = std::chrono::steady_clock::now();
+    sampler.Start();
+    CycleCounter cycles;
+    std::vector<CounterSample> samples;
+    bool ended = false;
+    while (!g_interrupted && !cycles.Finished(options.count) && !ended) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+        ended = sampler.HasEnded();
+        sampler.TakeSamples(samples);
+        const auto elapsed
+            = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        for (const CounterSample &sample : samples) {
+            if (ended || !cycles.Accept(sample.m_nIndex, options.count))
+                break;
+            PrintSample(settings, sample, static_cast<long long>(elapsed.count()));
+        }
+        std::fflush(stdout);
+    }
+    sampler.Stop();
+    if (ended) {
+        std::fprintf(stderr, "corvala-probe: the counters of '%s' could not be opened\n",
+                     options.interface.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options options;
+    if (!ParseArgs(argc, argv, options))
+        return 2;
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.list)
+        return ListInterfaces();
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    return Sample(options);
+}

@@ -1,0 +1,11 @@
+# Runs corvala-probe with ARGS (a list) and fails unless it exits with 2 after saying why.
+execute_process(COMMAND ${PROBE} ${ARGS} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT result EQUAL 2)
+    message(FATAL_ERROR "exit status ${result}, expected 2\n${err}")
+endif()
+if(NOT err MATCHES "^corvala-probe: ")
+    message(FATAL_ERROR "no message on standard error: '${err}'")
+endif()
+if(NOT out STREQUAL "")
+    message(FATAL_ERROR "unexpected output: '${out}'")
+endif()
