@@ -1,0 +1,90 @@
+#include "COptionPage.h"
+
+#include "CPrsOption.h"
+#include "DialogUnits.h"
+
+COptionPage::COptionPage(const QString &caption, int templateWidth, int templateHeight,
+                         QWidget *parent)
+    : QWidget(parent)
+{
+    setWindowTitle(caption);
+    setFont(DialogUnits::DialogFont());
+    const DialogUnits units(font());
+    setMinimumSize(units.X(templateWidth), units.Y(templateHeight));
+}
+
+void COptionPage::CreatePageWindow()
+{
+    if (m_pWindow)
+        return;
+    m_pWindow = new QWidget(this);
+    m_pWindow->setGeometry(QRect(QPoint(0, 0), minimumSize()));
+    CreateControls(m_pWindow, DialogUnits(font()));
+    m_pWindow->show();
+    m_bFirstSetActive = true;
+}
+
+void COptionPage::DestroyPageWindow()
+{
+    if (!m_pWindow)
+        return;
+    ForgetControls();
+    // Deleted later: the close that gets here may come from an event still travelling
+    // through one of these controls (Escape pressed in an edit).
+    m_pWindow->hide();
+    m_pWindow->deleteLater();
+    m_pWindow = nullptr;
+    m_bInitialized = 0;
+}
+
+void COptionPage::FocusFirstControl()
+{
+    if (!m_pWindow)
+        return;
+    for (QWidget *control : m_pWindow->findChildren<QWidget *>()) {
+        if ((control->focusPolicy() & Qt::TabFocus) && control->isEnabled()) {
+            control->setFocus();
+            return;
+        }
+    }
+}
+
+int COptionPage::OnSetActive()
+{
+    if (m_bFirstSetActive)
+        m_bFirstSetActive = false;
+    else
+        WriteFields();
+    return 1;
+}
+
+int COptionPage::OnKillActive()
+{
+    return ReadFields();
+}
+
+int COptionPage::ReadFields()
+{
+    return 1;
+}
+
+void COptionPage::WriteFields()
+{
+}
+
+void COptionPage::SetModified()
+{
+    if (CPrsOption *sheet = Sheet())
+        sheet->PageChanged();
+}
+
+int COptionPage::SendPageApplied(int page, int wasModified)
+{
+    CPrsOption *sheet = Sheet();
+    return sheet ? sheet->OnPageApplied(page, wasModified) : 0;
+}
+
+CPrsOption *COptionPage::Sheet() const
+{
+    return qobject_cast<CPrsOption *>(window());
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Placing page controls at their dialog-unit rectangles.
+
+class DialogUnits;
+class QGroupBox;
+class QString;
+class QWidget;
+
+// A group box as dialog templates draw it: an etched frame whose top line runs through
+// the middle of the title, so that the controls placed inside keep their distance from it.
+QGroupBox *CreateGroupBox(const QString &title, QWidget *window, const DialogUnits &units, int x, int y,
+                          int width, int height);
+
+// Puts the control at (x, y, width, height) in dialog units. A label, check box or radio
+// button whose text needs more room than its rectangle grows toward the side its
+// alignment leaves free, so that no text is clipped when the substituted font runs wider.
+void PlaceControl(QWidget *control, const DialogUnits &units, int x, int y, int width, int height);
