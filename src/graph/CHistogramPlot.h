@@ -9,7 +9,8 @@
 #include "PixelRaster.h"
 
 #include <QImage>
-#include <QPolygon>
+#include <QLine>
+#include <QList>
 
 #include <array>
 #include <cstdint>
@@ -58,5 +59,5 @@ private:
     bool m_bGridV = true;
     std::array<SeriesPen, CHistogramModel::kSeriesCount> m_aPens{};
     int m_nPhase = 0;     // the vertical grid lines stand at -phase + j * x step
-    QPolygon m_polyLine;  // reused, so redraws do not allocate
+    QList<QLine> m_aLines; // reused, so redraws do not allocate
 };
