@@ -2,6 +2,8 @@
 // The traffic graph inside the main window: ten series of integer values, condensed into
 // one point per step of its own timer and drawn as a scrolling line graph with a text line
 // per series. Mouse input falls through to the parent. User-interface thread only.
+// For a batch of configuration calls, switch setUpdatesEnabled off and on around them: the
+// plot is still redrawn off-screen by each call, and the window repaints once at the end.
 
 #include "CHistogramModel.h"
 #include "CHistogramPlot.h"

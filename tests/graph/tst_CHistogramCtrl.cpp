@@ -2,7 +2,6 @@
 #include "FontSetup.h"
 #include "PixelRaster.h"
 
-#include <QMouseEvent>
 #include <QtTest>
 
 #include <map>
@@ -253,33 +252,19 @@ private slots:
         QCOMPARE(Matching(ctrl->BackBuffer(), true, 25, RgbOf(kGridV)), columns);
     }
 
-    void horizontalGridStopsAboveTheBottom_data()
+    void stepDrawsBackgroundAndGridInTheStrip()
     {
-        QTest::addColumn<int>("height");
-        QTest::addColumn<std::vector<int>>("rows");
-        QTest::newRow("H = 50") << 50 << std::vector<int>{0, 20, 40};
-        QTest::newRow("H = 40") << 40 << std::vector<int>{0, 20};
-    }
-    void horizontalGridStopsAboveTheBottom()
-    {
-        QFETCH(int, height);
-        QFETCH(std::vector<int>, rows);
-        auto ctrl = MakeCtrl(100, height);
-        ctrl->SetGridVisible(1, 0);
-        QCOMPARE(Matching(ctrl->BackBuffer(), false, 50, RgbOf(kGridH)), rows);
-        ctrl->Step();
-        QCOMPARE(Matching(ctrl->BackBuffer(), false, 99, RgbOf(kGridH)), rows);
-    }
-
-    void stepRefillsTheStrip()
-    {
-        auto ctrl = MakeCtrl(101, 30);
-        ctrl->SetGridVisible(0, 1);
-        QCOMPARE(Matching(ctrl->BackBuffer(), false, 100, RgbOf(kGridV)).size(), size_t(30));
-        ctrl->Step();
-        QCOMPARE(Matching(ctrl->BackBuffer(), false, 98, RgbOf(kGridV)).size(), size_t(30));
-        QCOMPARE(Matching(ctrl->BackBuffer(), false, 100, RgbOf(kBack)).size(), size_t(30));
-        QCOMPARE(Matching(ctrl->BackBuffer(), false, 99, RgbOf(kBack)).size(), size_t(30));
+        auto ctrl = MakeCtrl(101, 50);
+        ctrl->SetGridVisible(1, 1);
+        const std::vector<int> gridRows{0, 20, 40}; // one on the top row, none at y = H
+        QCOMPARE(Matching(ctrl->BackBuffer(), false, 50, RgbOf(kGridH)), gridRows);
+        QCOMPARE(Matching(ctrl->BackBuffer(), false, 100, RgbOf(kGridV)).size(), size_t(50));
+        ctrl->Step(); // the vertical line moves from 100 to 98; none falls into the strip
+        QCOMPARE(Matching(ctrl->BackBuffer(), false, 98, RgbOf(kGridV)).size(), size_t(50));
+        for (const int x : {99, 100}) {
+            QCOMPARE(Matching(ctrl->BackBuffer(), false, x, RgbOf(kGridH)), gridRows);
+            QCOMPARE(Matching(ctrl->BackBuffer(), false, x, RgbOf(kBack)).size(), size_t(47));
+        }
     }
 
     void laterSeriesCoverEarlierOnesAndTheGrid_data()
@@ -407,20 +392,15 @@ private slots:
         QCOMPARE(Painted(*ctrl), formatted);
     }
 
-    void refusalsChangeNothing()
+    void seriesWithoutLabelOrFaceIsRefused()
     {
         auto ctrl = MakeCtrl(100, 50);
         QCOMPARE(ctrl->SetSeries(0, kRed, 1, nullptr, kFace, 80, 1), 0);
-        QCOMPARE(ctrl->SetSeries(0, kRed, 1, "label", nullptr, 80, 1), 0);
+        QCOMPARE(ctrl->SetSeries(0, kRed, 1, QStringLiteral("label"), QString(), 80, 1), 0);
         QCOMPARE(ctrl->SetSeries(10, kRed, 1, "label", kFace, 80, 1), 0);
         QCOMPARE(ctrl->Model().IsEnabled(0), 0);
-        QCOMPARE(ctrl->SetGridSize(3, 20), 0);
-        QCOMPARE(ctrl->Model().GetXStep(), 20);
-        QCOMPARE(ctrl->SetValueText(-1, 1, "%d", 5), 0);
-        QCOMPARE(ctrl->ClearHistory(10), 0);
-        QCOMPARE(ctrl->SetSeries(0, kRed, 1, "label", kFace, 80, 1), 1);
-        QCOMPARE(ctrl->AddValue(0, 101), 0); // outside the fixed range
-        QCOMPARE(ctrl->AddValue(0, 100), 1);
+        QCOMPARE(ctrl->SetValueText(10, 1, "%d", 5), 0);
+        QCOMPARE(ctrl->SetSeries(0, kRed, 1, "", kFace, 80, 1), 1); // empty is not missing
     }
 
     void resizeRedrawsAndKeepsTheHistory()
