@@ -217,6 +217,26 @@ private slots:
                      std::vector<int>{100 - (10 + (98 - first) / 2)});
     }
 
+    void narrowControlsStillStep_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("penWidth");
+        QTest::newRow("3 px, width 1") << 3 << 1;
+        QTest::newRow("3 px, width 3") << 3 << 3;
+        QTest::newRow("1 px, width 3") << 1 << 3;
+    }
+    void narrowControlsStillStep()
+    {
+        QFETCH(int, width);
+        QFETCH(int, penWidth);
+        auto ctrl = MakeCtrl(width, 20);
+        ctrl->SetSeries(0, kRed, penWidth, "", kFace, 80, 1);
+        HistoryFeeder(*ctrl).Push(0, {50, 50, 50}); // each step draws into its strip
+        QVERIFY(!Matching(ctrl->BackBuffer(), false, 0, RgbOf(kRed)).empty());
+        QVERIFY(ctrl->RebuildBuffer()); // too narrow for a whole segment: none drawn
+        QVERIFY(Matching(ctrl->BackBuffer(), false, 0, RgbOf(kRed)).empty());
+    }
+
     void automaticRangeIsFittedBeforeTheStep()
     {
         auto ctrl = MakeCtrl(100, 100);
