@@ -39,7 +39,7 @@ public:
 
 private:
     struct SeriesPen {
-        QRgb color = 0;
+        QRgb color = RgbOf(0);
         int width = 3;
     };
 
@@ -58,6 +58,6 @@ private:
     bool m_bGridH = true;
     bool m_bGridV = true;
     std::array<SeriesPen, CHistogramModel::kSeriesCount> m_aPens{};
-    int m_nPhase = 0;     // the vertical grid lines stand at -phase + j * x step
+    int m_nPhase = 0;      // the vertical grid lines stand at -phase + j * x step
     QList<QLine> m_aLines; // reused, so redraws do not allocate
 };

@@ -11,7 +11,7 @@
 #include <QRect>
 #include <QRgb>
 
-inline QRgb RgbOf(ColorRef color)
+constexpr QRgb RgbOf(ColorRef color)
 {
     return qRgb(static_cast<int>(RedOf(color)), static_cast<int>(GreenOf(color)),
                 static_cast<int>(BlueOf(color)));
