@@ -1,0 +1,84 @@
+#pragma once
+// The traffic graph inside the main window: ten series of integer values, condensed into
+// one point per step of its own timer and drawn as a scrolling line graph with a text line
+// per series. Mouse input falls through to the parent. User-interface thread only.
+// For a batch of configuration calls, switch setUpdatesEnabled off and on around them: the
+// plot is still redrawn off-screen by each call, and the window repaints once at the end.
+
+#include "CHistogramModel.h"
+#include "CHistogramPlot.h"
+#include "ColorRef.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#if defined(__GNUC__) || defined(__clang__)
+#define CORVALA_PRINTF_LIKE(formatArg, firstArg) __attribute__((format(printf, formatArg, firstArg)))
+#else
+#define CORVALA_PRINTF_LIKE(formatArg, firstArg)
+#endif
+
+class CHistogramCtrl : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CHistogramCtrl(QWidget *parent = nullptr);
+
+    // Operations that end in a redraw return RebuildBuffer's result.
+    int SetBackColor(ColorRef color);
+    int SetGridVisible(int horizontal, int vertical);
+    int SetGridColor(ColorRef horizontal, ColorRef vertical);
+    int SetGridSize(int xStep, int yStep);
+    // size in tenths of a point; label and face must not be null (UTF-8).
+    int SetSeries(int index, ColorRef color, int width, const char *label, const char *face, int size,
+                  int enabled);
+    int SetSeries(int index, ColorRef color, int width, const QString &label, const QString &face,
+                  int size, int enabled);
+    // 0 stops the scroll timer.
+    int SetStepInterval(int interval);
+    int SetRange(std::int32_t minimum, std::int32_t maximum);
+    int AddValue(int index, std::int32_t value);
+    int SetValueText(int index, int redraw, const char *format, ...) CORVALA_PRINTF_LIKE(4, 5);
+    int SetValueText(int index, int redraw, const QString &text);
+    int ClearHistory(int index);
+    int RebuildBuffer();
+
+    // One tick of the scroll timer: the automatic range, then the step.
+    void Step();
+
+    const CHistogramModel &Model() const { return m_model; }
+    const QImage &BackBuffer() const { return m_plot.Image(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    struct SeriesText {
+        QColor color;
+        QString label;
+        QString valueText;
+        std::optional<QFont> font; // none until the series is configured: no text line
+        std::optional<QFontMetrics> metrics;
+        int lineHeight = 0;
+    };
+
+    int ApplySeries(int index, ColorRef color, int width, const QString &label, const QString &face,
+                    int size, int enabled);
+    void SetSeriesFont(int index, const QString &face, int size);
+    void SyncPixelRatio();
+    void CopyPlot(QPainter &painter, const QRect &dirty);
+    void DrawTextLines(QPainter &painter);
+
+    CHistogramModel m_model;
+    CHistogramPlot m_plot;
+    std::array<SeriesText, CHistogramModel::kSeriesCount> m_aText;
+    int m_nScrollTimer = 0; // id from startTimer, 0 while stopped
+};
