@@ -9,7 +9,10 @@
 #include "StartupRules.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 
@@ -42,6 +45,14 @@ std::string SettingsFilePath(const std::string &modulePath)
 #endif
 }
 
+// The toolkit's own texts (OK, キャンセル, 適用, the colour chooser) in Japanese, like ours.
+void InstallToolkitTranslation()
+{
+    static QTranslator translator;
+    if (translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&translator);
+}
+
 } // namespace
 
 bool CMonitorApp::InitInstance()
@@ -51,6 +62,8 @@ bool CMonitorApp::InitInstance()
     QApplication::setApplicationName(QString::fromStdString(GetAppName()));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/corvala.png")));
     InstallFontSubstitutions();
+    InstallToolkitTranslation();
+    QApplication::setQuitOnLastWindowClosed(false); // hiding into the tray must not end the run
 
     if (!CheckOsVersion())
         return false;
@@ -67,7 +80,12 @@ bool CMonitorApp::InitInstance()
         return false;
     }
 
+    // Run until the exit command ends the window. Not QDialog::exec: it ends its loop
+    // whenever the dialog is hidden, and this window hides into the notification area.
     CMonitorDlg dlg;
-    dlg.exec();
+    QEventLoop loop;
+    QObject::connect(&dlg, &QDialog::finished, &loop, &QEventLoop::quit);
+    dlg.show();
+    loop.exec();
     return false;
 }

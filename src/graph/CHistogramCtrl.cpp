@@ -198,9 +198,21 @@ int CHistogramCtrl::ApplySeries(int index, ColorRef color, int width, const QStr
     return RebuildBuffer();
 }
 
+QString CHistogramCtrl::Label(int index) const
+{
+    return CHistogramModel::IsValidIndex(index) ? m_aText[static_cast<std::size_t>(index)].label : QString();
+}
+
+QString CHistogramCtrl::ValueText(int index) const
+{
+    return CHistogramModel::IsValidIndex(index) ? m_aText[static_cast<std::size_t>(index)].valueText : QString();
+}
+
 void CHistogramCtrl::SetSeriesFont(int index, const QString &face, int size)
 {
     QFont font(CutFaceName(face));
+    // Ten-pixel text on black: smoothed edges would only dim the series colour.
+    font.setStyleStrategy(QFont::NoAntialias);
     // size is in tenths of a point: 720 tenths to the inch.
     const std::int64_t pixels = std::int64_t{logicalDpiY()} * size / 720;
     if (pixels > 0)

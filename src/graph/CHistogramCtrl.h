@@ -53,6 +53,9 @@ public:
     void Step();
 
     const CHistogramModel &Model() const { return m_model; }
+    // What a series' text line shows, empty outside 0..9.
+    QString Label(int index) const;
+    QString ValueText(int index) const;
     const QImage &BackBuffer() const { return m_plot.Image(); }
 
 protected:

@@ -50,8 +50,9 @@ public:
     int GetClientWidth() const { return m_nWidth; }
     int GetClientHeight() const { return m_nHeight; }
 
-private:
     static bool IsValidIndex(int index) { return index >= 0 && index < kSeriesCount; }
+
+private:
     void ScanVisible(std::int64_t &lo, std::int64_t &hi) const;
 
     std::array<int, kSeriesCount> m_anEnabled{};

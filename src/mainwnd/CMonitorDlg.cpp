@@ -1,20 +1,234 @@
 #include "CMonitorDlg.h"
 
+#include "CAboutDlg.h"
+#include "CHistogramCtrl.h"
+#include "CPrsOption.h"
+#include "CSetSystem.h"
+#include "CommandIds.h"
 #include "DialogUnits.h"
+#include "EnumNetworkInterfaces.h"
+#include "FramelessMover.h"
+#include "IniPath.h"
+#include "PlacementGeometry.h"
+#include "TerminationSignals.h"
+#include "ValueText.h"
+#include "WindowStates.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimerEvent>
+
+#include <algorithm>
+#include <climits>
 
 namespace {
 
 constexpr int kMinWidth = 240;
 constexpr int kMinHeight = 80;
+constexpr int kDisplayInterval = 50;      // ms: never longer than the shortest sampling pause
+constexpr int kTrayWatchInterval = 2000;  // ms
+constexpr int kTooltipBytes = 127;
+constexpr int kLabelFontSize = 80;        // tenths of a point
+
+// The graph takes 32-bit values: a faster rate shows as the graph's ceiling, never as the
+// low bits of the number, which would be garbage.
+std::int32_t ClampToInt32(std::int64_t value)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
+}
+
+QString TooltipText(const std::string &appName)
+{
+    std::size_t cut = std::min<std::size_t>(appName.size(), kTooltipBytes);
+    while (cut > 0 && cut < appName.size() && (static_cast<unsigned char>(appName[cut]) & 0xC0) == 0x80)
+        --cut; // never split a UTF-8 character
+    return QString::fromStdString(appName.substr(0, cut));
+}
+
+CSetCntData &CounterData(int index)
+{
+    return theSetSystem.m_CntData[static_cast<std::size_t>(index)];
+}
 
 } // namespace
 
 CMonitorDlg::CMonitorDlg(QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint)
+    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint),
+      m_Graph(new CHistogramCtrl(this)),
+      m_hIcon(QStringLiteral(":/res/corvala.png")),
+      m_dlgAbout(nullptr),
+      m_sheetOption(new CPrsOption(this)),
+      m_menus(new CMonitorMenus(this)),
+      m_mover(new FramelessMover(this)),
+      m_signals(new TerminationSignals(this))
 {
     const DialogUnits units;
     setMinimumSize(kMinWidth, kMinHeight);
     resize(units.X(130), units.Y(50));
+    m_hIcon.addFile(QStringLiteral(":/res/corvala16.png"));
+    setWindowIcon(m_hIcon);
+
+    ChooseFirstInterface();
+    CreateTrayIcon();
+    m_rcClient = rect();
+    m_Graph->setGeometry(m_rcClient);
+    m_dlgAbout = new CAboutDlg(this);
+    RestorePlacement();
+    m_sampler.Start();
+    ApplyGraphSettings(false);
+    m_displayTimer.start(kDisplayInterval, this);
+
+    m_sheetOption->SetInterfaceSource([](std::vector<std::string> &list) { return EnumNetworkInterfaces(list); });
+    connect(m_sheetOption, &CPrsOption::optionsApplied, this, &CMonitorDlg::OnOptionsApplied);
+    connect(m_menus, &CMonitorMenus::command, this, &CMonitorDlg::OnCommand);
+    connect(m_menus->TrayMenu(), &QMenu::aboutToShow, this, &CMonitorDlg::ShowMenuState);
+    connect(m_signals, &TerminationSignals::terminationRequested, this, &CMonitorDlg::OnTerminationRequested);
+    // At logout the session may end the process without another word: keep the placement now.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &CMonitorDlg::SaveWindowState);
+}
+
+CMonitorDlg::~CMonitorDlg()
+{
+    StopAndSave();
+}
+
+void CMonitorDlg::ChooseFirstInterface()
+{
+    if (!theSetSystem.m_CntBase.GetInsName().empty())
+        return;
+    std::vector<std::string> interfaces;
+    if (EnumNetworkInterfaces(interfaces) < 1)
+        return;
+    theSetSystem.m_CntBase.SetInsName(interfaces.front().c_str());
+    theSetSystem.m_CntBase.SetInsIndex(-1);
+    theSetSystem.m_CntBase.SetType(0);
+    for (int i = 0; i < kCounterCount; ++i) {
+        CounterData(i).SetEnable(i < 2 ? 1 : 0);
+        CounterData(i).Save(GetIniPath());
+    }
+    theSetSystem.m_CntBase.Save(GetIniPath());
+}
+
+void CMonitorDlg::CreateTrayIcon()
+{
+    m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/res/tray16.png")), this);
+    m_tray->setToolTip(TooltipText(GetAppName()));
+    m_tray->setContextMenu(m_menus->TrayMenu());
+    connect(m_tray, &QSystemTrayIcon::activated, this, &CMonitorDlg::OnTrayActivated);
+    m_tray->show(); // appears by itself whenever a notification area comes up
+}
+
+// The window always starts shown, at its stored normal position and size, and within
+// reach of the screens attached now.
+void CMonitorDlg::RestorePlacement()
+{
+    WndPlacement placement;
+    if (theSetSystem.m_WndPos.GetPlacement(&placement)) {
+        QList<QRect> screens;
+        for (const QScreen *screen : QGuiApplication::screens())
+            screens.append(screen->availableGeometry());
+        const QScreen *primary = QGuiApplication::primaryScreen();
+        QRect rect = NormalRectOf(placement);
+        rect.setSize(rect.size().expandedTo(minimumSize()));
+        if (primary)
+            rect = KeepOnScreens(rect, screens, primary->availableGeometry());
+        setGeometry(rect);
+    }
+    m_bTopMost = theSetSystem.m_WndPos.GetTopMost() != 0;
+    PrepareWindowStates(this, m_bTopMost);
+}
+
+void CMonitorDlg::ApplyGraphSettings(bool resetHistory)
+{
+    const CSetCntBase &base = theSetSystem.m_CntBase;
+    m_Graph->setUpdatesEnabled(false);
+    m_Graph->SetGridVisible(1, 1);
+    m_Graph->SetBackColor(base.GetBackColor());
+    m_Graph->SetGridColor(base.GetGridColorH(), base.GetGridColorV());
+    m_Graph->SetGridSize(base.GetGridSizeH(), base.GetGridSizeV());
+    m_Graph->SetStepInterval(base.GetDisplayWait());
+    m_Graph->SetRange(0, 0);
+    const int type = base.GetType();
+    for (int i = 0; i < kCounterCount; ++i) {
+        const CSetCntData &counter = CounterData(i);
+        const bool shown = counter.GetEnable() != 0 && IsCounterInGroup(i, type);
+        m_Graph->SetSeries(i, counter.GetColor(), counter.GetWidth(), counter.GetCntName().c_str(), kDialogFontFace,
+                           kLabelFontSize, shown ? 1 : 0);
+    }
+    if (resetHistory)
+        m_Graph->ClearHistory(-1);
+    m_Graph->update();
+    m_Graph->setUpdatesEnabled(true);
+}
+
+void CMonitorDlg::OnOptionsApplied(int page)
+{
+    if (page == 1 || page == 2) {
+        m_sampler.SetRebuildFlag(true);
+        ApplyGraphSettings(true);
+    } else {
+        ApplyGraphSettings(false);
+    }
+}
+
+void CMonitorDlg::DrainSamples()
+{
+    m_sampler.TakeSamples(m_samples);
+    for (const CounterSample &sample : m_samples) {
+        if (sample.m_nIndex < 0 || sample.m_nIndex >= kCounterCount)
+            continue;
+        const CSetCntData &counter = CounterData(sample.m_nIndex);
+        std::int64_t value = 0;
+        if (!counter.GetEnable() || !SampleToValue(sample, value))
+            continue;
+        m_Graph->AddValue(sample.m_nIndex, ClampToInt32(value));
+        m_Graph->SetValueText(sample.m_nIndex, 0, "%s", FormatValueText(value, counter.GetUnitName()).c_str());
+    }
+    m_samples.clear();
+}
+
+void CMonitorDlg::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_displayTimer.timerId()) {
+        DrainSamples();
+    } else if (event->timerId() == m_trayWatchTimer.timerId()) {
+        if (m_bHidden && !QSystemTrayIcon::isSystemTrayAvailable())
+            Restore(); // the notification area went away: the window must stay reachable
+    } else {
+        QDialog::timerEvent(event);
+    }
+}
+
+void CMonitorDlg::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    m_rcClient = rect();
+    m_Graph->setGeometry(m_rcClient);
+}
+
+void CMonitorDlg::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton) {
+        activateWindow();
+        ShowMenuState();
+        m_menus->WindowMenu()->exec(event->globalPosition().toPoint());
+    }
+    QDialog::mousePressEvent(event);
+}
+
+// A minimise request from the window manager hides the window, as the command does.
+void CMonitorDlg::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        if (CanHide())
+            Minimize();
+    }
 }
 
 void CMonitorDlg::accept()
@@ -23,4 +237,119 @@ void CMonitorDlg::accept()
 
 void CMonitorDlg::reject()
 {
+}
+
+void CMonitorDlg::OnCommand(int id)
+{
+    switch (id) {
+    case ID_TOPMOST:
+        ToggleTopMost();
+        break;
+    case ID_RESTORE:
+        Restore();
+        break;
+    case ID_MINIMIZE:
+        Minimize();
+        break;
+    case ID_OPTIONS:
+        ShowOptions();
+        break;
+    case ID_ABOUT:
+        ShowAbout();
+        break;
+    case ID_APP_EXIT:
+        Exit();
+        break;
+    default:
+        break;
+    }
+}
+
+// Hiding needs a notification area to come back from; without one the window stays shown.
+bool CMonitorDlg::CanHide() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CMonitorDlg::Minimize()
+{
+    if (!CanHide())
+        return;
+    hide();
+    m_bHidden = true;
+    m_trayWatchTimer.start(kTrayWatchInterval, this);
+}
+
+void CMonitorDlg::Restore()
+{
+    m_bHidden = false;
+    m_trayWatchTimer.stop();
+    if (!isVisible())
+        PrepareWindowStates(this, m_bTopMost);
+    show();
+    raise();
+    activateWindow();
+}
+
+void CMonitorDlg::ToggleTopMost()
+{
+    m_bTopMost = !m_bTopMost;
+    if (isVisible())
+        SetStaysOnTop(this, m_bTopMost);
+}
+
+void CMonitorDlg::ShowOptions()
+{
+    if (!m_sheetOption->IsShown())
+        m_sheetOption->DoModal();
+}
+
+void CMonitorDlg::ShowAbout()
+{
+    m_dlgAbout->ShowOver();
+}
+
+void CMonitorDlg::Exit()
+{
+    QDialog::accept();
+}
+
+void CMonitorDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick)
+        Restore();
+}
+
+void CMonitorDlg::ShowMenuState()
+{
+    if (isVisible())
+        activateWindow();
+    m_menus->Update(MenuState {m_bTopMost, m_bHidden, CanHide()});
+}
+
+void CMonitorDlg::OnTerminationRequested()
+{
+    StopAndSave();
+    QCoreApplication::exit(0); // also ends any dialog running inside this one
+}
+
+void CMonitorDlg::StopAndSave()
+{
+    if (m_bStopped)
+        return;
+    m_bStopped = true;
+    m_displayTimer.stop();
+    m_sampler.Stop();
+    m_tray->hide();
+    m_dlgAbout->hide();
+    m_sheetOption->DestroyWindow();
+    SaveWindowState();
+}
+
+void CMonitorDlg::SaveWindowState()
+{
+    theSetSystem.m_WndPos.SetTopMost(m_bTopMost ? 1 : 0);
+    const WndPlacement placement = PlacementOf(geometry());
+    theSetSystem.m_WndPos.SetPlacement(&placement);
+    theSetSystem.m_WndPos.Save(GetIniPath());
 }

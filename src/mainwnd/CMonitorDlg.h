@@ -1,18 +1,92 @@
 #pragma once
-// The main window: a small borderless tool window filled by the traffic graph.
-// User-interface thread only.
+// The main window: a small borderless tool window filled by the traffic graph. It starts and
+// stops the sampling thread, feeds the graph every 50 ms, and is worked through its tray
+// icon and two context menus. User-interface thread only.
 
+#include "CCounterSampler.h"
+#include "CMonitorMenus.h"
+
+#include <QBasicTimer>
 #include <QDialog>
+#include <QIcon>
+#include <QSystemTrayIcon>
+
+#include <vector>
+
+class CAboutDlg;
+class CHistogramCtrl;
+class CPrsOption;
+class FramelessMover;
+class TerminationSignals;
 
 class CMonitorDlg : public QDialog {
     Q_OBJECT
 
 public:
     explicit CMonitorDlg(QWidget *parent = nullptr);
+    ~CMonitorDlg() override;
+
+    // Pushes the display settings into the graph; the history is kept unless asked.
+    void ApplyGraphSettings(bool resetHistory);
+    // A page of the options sheet has stored its settings (1 General, 2 Display 1, 3 Display 2).
+    void OnOptionsApplied(int page);
+    void OnCommand(int id);
+    // The display timer's work: every queued sample to the graph and its value text.
+    void DrainSamples();
+
+    bool IsHiddenToTray() const { return m_bHidden; }
+    bool IsTopMost() const { return m_bTopMost; }
+    CHistogramCtrl &Graph() const { return *m_Graph; }
+    CCounterSampler &Sampler() { return m_sampler; }
+    CMonitorMenus &Menus() const { return *m_menus; }
+    CAboutDlg &AboutDlg() const { return *m_dlgAbout; }
+    CPrsOption &OptionSheet() const { return *m_sheetOption; }
+    QSystemTrayIcon &TrayIcon() const { return *m_tray; }
 
 public slots:
     // The window closes only through the exit command; Enter, Escape and close requests
     // do nothing.
     void accept() override;
     void reject() override;
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void ChooseFirstInterface();
+    void CreateTrayIcon();
+    void RestorePlacement();
+    void StopAndSave();
+    void SaveWindowState();
+
+    void Minimize();
+    void Restore();
+    void ToggleTopMost();
+    void ShowOptions();
+    void ShowAbout();
+    void Exit();
+    void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void OnTerminationRequested();
+    void ShowMenuState();
+    bool CanHide() const;
+
+    CHistogramCtrl *m_Graph;
+    QIcon m_hIcon;
+    QSystemTrayIcon *m_tray = nullptr;
+    QRect m_rcClient;
+    bool m_bHidden = false;
+    bool m_bTopMost = false;
+    CAboutDlg *m_dlgAbout;
+    CPrsOption *m_sheetOption;
+    CCounterSampler m_sampler;
+    CMonitorMenus *m_menus;
+    FramelessMover *m_mover;
+    TerminationSignals *m_signals;
+    QBasicTimer m_displayTimer;   // every 50 ms: samples to the graph
+    QBasicTimer m_trayWatchTimer; // while hidden: is the notification area still there?
+    std::vector<CounterSample> m_samples; // drained queue, reused so an empty tick allocates nothing
+    bool m_bStopped = false;
 };

@@ -1,0 +1,44 @@
+#include "PlacementGeometry.h"
+
+namespace {
+
+// Show commands of the stored placement.
+constexpr std::int32_t kShowNormal = 1;
+
+// A window without a frame is grabbed by its inside: this much of it must be visible.
+constexpr int kMinVisible = 24;
+
+} // namespace
+
+QRect NormalRectOf(const WndPlacement &placement)
+{
+    return QRect(QPoint(placement.left, placement.top), QPoint(placement.right - 1, placement.bottom - 1));
+}
+
+WndPlacement PlacementOf(const QRect &geometry)
+{
+    WndPlacement placement;
+    placement.length = kPlacementLength;
+    placement.flags = 0;
+    placement.showCmd = kShowNormal;
+    placement.minX = placement.minY = -1;
+    placement.maxX = placement.maxY = -1;
+    placement.left = geometry.left();
+    placement.top = geometry.top();
+    placement.right = geometry.right() + 1;
+    placement.bottom = geometry.bottom() + 1;
+    return placement;
+}
+
+QRect KeepOnScreens(const QRect &rect, const QList<QRect> &screens, const QRect &primary)
+{
+    for (const QRect &screen : screens) {
+        const QRect visible = rect.intersected(screen);
+        if (visible.width() >= std::min(kMinVisible, rect.width())
+            && visible.height() >= std::min(kMinVisible, rect.height()))
+            return rect;
+    }
+    QRect moved(QPoint(), rect.size().boundedTo(primary.size()));
+    moved.moveCenter(primary.center());
+    return moved;
+}

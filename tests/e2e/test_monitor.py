@@ -1,0 +1,209 @@
+"""End to end: the real executable on a real X server with a window manager and a panel
+with a notification area, driven with xdotool.
+
+Usage: python3 test_monitor.py PATH-TO-corvala"""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+import unittest
+
+from xsession import XSession, wait_for
+
+EXE = None
+
+BLACK = (0, 0, 0)
+DARK_RED = (127, 0, 0)
+RED = (255, 0, 0)
+
+
+def read_ini(path):
+    """{section: {key: value}} of an INI file, in file order."""
+    sections, current = {}, None
+    with open(path, encoding="utf-8") as text:
+        for line in text:
+            line = line.rstrip("\n")
+            if line.startswith("["):
+                current = sections.setdefault(line.strip("[]"), {})
+            elif "=" in line and current is not None:
+                key, value = line.split("=", 1)
+                current.setdefault(key, value)
+    return sections
+
+
+class Monitor:
+    """One copy of the executable in a directory of its own, so its settings file is fresh."""
+
+    def __init__(self, session, directory):
+        self.session = session
+        self.directory = directory
+        os.makedirs(directory, exist_ok=True)
+        self.exe = os.path.join(directory, "corvala")
+        if not os.path.exists(self.exe):
+            shutil.copy2(EXE, self.exe)
+        self.ini = self.exe + ".ini"
+        self.process = None
+        self.window = None
+
+    def start(self):
+        self.process = self.session.spawn([self.exe])
+        windows = wait_for(lambda: self.main_windows(), 15)
+        if not windows:
+            raise AssertionError("the main window did not appear")
+        self.window = windows[0]
+        wait_for(lambda: "COLOR_16=" in self.ini_text(), 10)
+        return self
+
+    def main_windows(self):
+        """Our visible windows larger than a tray icon."""
+        return [w for w in self.session.windows_of(self.process.pid) if self.session.geometry(w)[2] > 64]
+
+    def tray_icons(self):
+        return [w for w in self.session.windows_of(self.process.pid) if self.session.geometry(w)[2] <= 32]
+
+    def ini_text(self):
+        if not os.path.exists(self.ini):
+            return ""
+        with open(self.ini, encoding="utf-8") as text:
+            return text.read()
+
+    def geometry(self):
+        return self.session.geometry(self.window)
+
+    def drag(self, start, delta):
+        x, y = start
+        self.session.xdotool("mousemove", x, y)
+        self.session.xdotool("mousedown", 1)
+        for step in range(1, 6):  # a few moves, as a hand would make
+            self.session.xdotool("mousemove", x + delta[0] * step // 5, y + delta[1] * step // 5)
+            time.sleep(0.05)
+        self.session.xdotool("mouseup", 1)
+        time.sleep(0.3)
+
+    def menu_command(self, downs):
+        """Opens the window menu with a right click and picks its `downs`-th command."""
+        x, y, w, h = self.geometry()
+        self.session.xdotool("mousemove", x + w // 2, y + h // 2)
+        before = set(self.session.windows_of(self.process.pid))
+        self.session.xdotool("click", 3)
+        popup = wait_for(lambda: set(self.session.windows_of(self.process.pid)) - before, 5)
+        if not popup:
+            raise AssertionError("no menu opened on the right click")
+        for _ in range(downs):
+            self.session.xdotool("key", "Down")
+        self.session.xdotool("key", "Return")
+        time.sleep(0.3)
+
+    def wait_exit(self, timeout=10):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+
+class MonitorEndToEnd(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.session = XSession(window_manager=True, panel=True)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    def new_monitor(self, name):
+        return Monitor(self.session, os.path.join(self.session.tmp, name))
+
+    def test_first_start_drag_size_menu_and_exit(self):
+        monitor = self.new_monitor("first").start()
+        x, y, width, height = monitor.geometry()
+        self.assertGreaterEqual((width, height), (240, 80))
+
+        settings = read_ini(monitor.ini)
+        self.assertEqual(list(settings), ["RECENT_WNDPOS"] + [f"CNTDATA_{n}" for n in range(1, 11)]
+                         + ["TIME", "CNTBASE", "COLOR_DIALOG"])
+        self.assertEqual([settings[f"CNTDATA_{n}"]["ENABLE"] for n in range(1, 11)], ["1", "1"] + ["0"] * 8)
+        self.assertNotEqual(settings["CNTBASE"]["INS_NAME"], '"%BLANK%"')
+
+        # The sizing border cannot take the window below its minimum.
+        monitor.drag((x + width - 2, y + height - 2), (-200, -100))
+        self.assertEqual(monitor.geometry()[2:], (240, 80))
+
+        # A left drag anywhere on the graph moves the window.
+        x, y, width, height = monitor.geometry()
+        monitor.drag((x + width // 2, y + height // 2), (150, 90))
+        self.assertEqual(monitor.geometry()[:2], (x + 150, y + 90))
+
+        # A second start of the same copy ends at once, without a window.
+        started = time.monotonic()
+        second = subprocess.run([monitor.exe], env=self.session.env, timeout=20)
+        self.assertEqual(second.returncode, 0)
+        self.assertLess(time.monotonic() - started, 5)
+        self.assertEqual(monitor.main_windows(), [monitor.window])
+
+        # Always on top (first command), then exit (fifth): the window menu holds exactly
+        # these five commands in this order.
+        monitor.menu_command(1)
+        state = self.session.run(["xprop", "-id", monitor.window, "_NET_WM_STATE"])
+        self.assertIn("_NET_WM_STATE_ABOVE", state)
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", state)
+        last = monitor.geometry()
+        monitor.menu_command(5)
+        self.assertEqual(monitor.wait_exit(), 0)
+
+        placement = read_ini(monitor.ini)["RECENT_WNDPOS"]
+        self.assertEqual(placement["TOP_MOST"], "1")
+        stored = tuple(int(placement[k]) for k in ("MAIN_NML_L", "MAIN_NML_T", "MAIN_NML_R", "MAIN_NML_B"))
+        self.assertEqual(stored, (last[0], last[1], last[0] + last[2], last[1] + last[3]))
+
+        # The next start opens where the last one ended, still on top.
+        monitor.start()
+        self.assertEqual(monitor.geometry(), last)
+        wait_for(lambda: "_NET_WM_STATE_ABOVE" in self.session.run(["xprop", "-id", monitor.window, "_NET_WM_STATE"]), 5)
+        self.assertIn("_NET_WM_STATE_ABOVE", self.session.run(["xprop", "-id", monitor.window, "_NET_WM_STATE"]))
+
+        # Ending the session (SIGTERM) keeps the placement too.
+        x, y, width, height = monitor.geometry()
+        monitor.drag((x + width // 2, y + height // 2), (-60, -40))
+        moved = monitor.geometry()
+        monitor.process.send_signal(signal.SIGTERM)
+        self.assertEqual(monitor.wait_exit(), 0)
+        placement = read_ini(monitor.ini)["RECENT_WNDPOS"]
+        self.assertEqual((int(placement["MAIN_NML_L"]), int(placement["MAIN_NML_T"])), moved[:2])
+
+    def test_graph_shows_black_background_dark_red_grid_and_red_label(self):
+        monitor = self.new_monitor("look").start()
+        time.sleep(1.5)  # a few steps of the graph
+        x, y, width, height = monitor.geometry()
+        shot = self.session.screenshot(os.path.join(self.session.tmp, "graph.png"))
+        pixels = self.session.pixels(shot, x, y, width, height)
+        self.assertGreater(pixels.count(BLACK), len(pixels) // 2)
+        self.assertGreater(pixels.count(DARK_RED), width)  # at least one grid line
+        # The label "Bytes Received/sec" is written in red at the top left.
+        label = self.session.pixels(shot, x + 2, y + 2, width // 2, 14)
+        self.assertGreater(label.count(RED), 20)
+        monitor.process.send_signal(signal.SIGTERM)
+        self.assertEqual(monitor.wait_exit(), 0)
+
+    def test_minimise_to_tray_and_restore_by_double_click(self):
+        monitor = self.new_monitor("tray").start()
+        before = monitor.geometry()
+        monitor.menu_command(2)  # minimise
+        self.assertTrue(wait_for(lambda: not monitor.main_windows(), 5))
+        # The tray icon is a small window of ours inside the panel.
+        icons = monitor.tray_icons()
+        self.assertTrue(icons, "no tray icon")
+        ix, iy, iw, ih = self.session.geometry(icons[0])
+        self.session.xdotool("mousemove", ix + iw // 2, iy + ih // 2)
+        self.session.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        self.assertTrue(wait_for(lambda: monitor.window in monitor.main_windows(), 5))
+        self.assertEqual(monitor.geometry(), before)
+        monitor.process.send_signal(signal.SIGTERM)
+        self.assertEqual(monitor.wait_exit(), 0)
+
+
+if __name__ == "__main__":
+    EXE = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
