@@ -7,7 +7,8 @@
 #include <QPushButton>
 
 CAboutDlg::CAboutDlg(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QString::fromUtf8("Corvalaのバージョン情報"));
     setFont(DialogUnits::DialogFont());

@@ -6,6 +6,7 @@
 #include "DialogUnits.h"
 
 #include <QDialogButtonBox>
+#include <QIcon>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -19,7 +20,7 @@ constexpr const char *kCaption = "オプション";
 } // namespace
 
 CPrsOption::CPrsOption(QWidget *parent)
-    : QDialog(parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QString::fromUtf8(kCaption));
     setFont(DialogUnits::DialogFont());
@@ -46,6 +47,8 @@ void CPrsOption::CreateButtons()
     connect(m_pButtons, &QDialogButtonBox::rejected, this, &CPrsOption::reject);
     connect(m_pButtons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
             &CPrsOption::OnApplyNow);
+    for (QAbstractButton *button : m_pButtons->buttons())
+        button->setIcon(QIcon()); // plain text buttons, as a property sheet has
 }
 
 void CPrsOption::SetInterfaceSource(InterfaceSource source)

@@ -18,6 +18,7 @@ EXE = None
 BLACK = (0, 0, 0)
 DARK_RED = (127, 0, 0)
 RED = (255, 0, 0)
+GREEN = (0, 255, 0)
 
 
 def read_ini(path):
@@ -83,8 +84,9 @@ class Monitor:
         self.session.xdotool("mouseup", 1)
         time.sleep(0.3)
 
-    def menu_command(self, downs):
-        """Opens the window menu with a right click and picks its `downs`-th command."""
+    def menu_command(self, downs=0, keys=()):
+        """Opens the window menu with a right click and picks its `downs`-th command, or
+        types `keys` into it."""
         x, y, w, h = self.geometry()
         self.session.xdotool("mousemove", x + w // 2, y + h // 2)
         before = set(self.session.windows_of(self.process.pid))
@@ -94,7 +96,8 @@ class Monitor:
             raise AssertionError("no menu opened on the right click")
         for _ in range(downs):
             self.session.xdotool("key", "Down")
-        self.session.xdotool("key", "Return")
+        for key in keys or ("Return",):
+            self.session.xdotool("key", key)
         time.sleep(0.3)
 
     def wait_exit(self, timeout=10):
@@ -200,6 +203,85 @@ class MonitorEndToEnd(unittest.TestCase):
         self.session.xdotool("click", "--repeat", 2, "--delay", 80, 1)
         self.assertTrue(wait_for(lambda: monitor.window in monitor.main_windows(), 5))
         self.assertEqual(monitor.geometry(), before)
+        monitor.process.send_signal(signal.SIGTERM)
+        self.assertEqual(monitor.wait_exit(), 0)
+
+    def test_options_change_interval_and_grid_colour(self):
+        monitor = self.new_monitor("options").start()
+        monitor.menu_command(3)  # options
+        sheet = wait_for(lambda: self.session.xdotool("search", "--name", "オプション"), 5)
+        self.assertTrue(sheet, "the options sheet did not open")
+        time.sleep(0.5)
+        sx, sy, sw, sh = self.session.frame_geometry(sheet.split()[0])
+
+        # General page: the interval edit follows the interface list.
+        self.session.xdotool("key", "Tab")
+        self.session.xdotool("key", "ctrl+a")
+        self.session.xdotool("type", "1000")
+        # Display 2 page, by the keyboard on the tab bar that follows the edit.
+        for key in ("Tab", "Right", "Right"):
+            self.session.xdotool("key", key)
+            time.sleep(0.1)
+        time.sleep(0.3)
+        # The horizontal-grid swatch is the first dark-red one on the page.
+        shot = self.session.screenshot(os.path.join(self.session.tmp, "sheet.png"))
+        pixels = self.session.pixels(shot, sx, sy, sw, sh)
+        swatch = [(i % sw, i // sw) for i, p in enumerate(pixels) if p == DARK_RED]
+        self.assertTrue(swatch, "no grid colour swatch on the Display 2 page")
+        x0, y0 = min(p[0] for p in swatch), min(p[1] for p in swatch)
+        self.session.xdotool("mousemove", sx + x0 + 6, sy + y0 + 3)
+        self.session.xdotool("click", 1)
+        chooser = wait_for(lambda: self.session.xdotool("search", "--name", "色を選択"), 5)
+        self.assertTrue(chooser, "the colour chooser did not open")
+        time.sleep(0.3)
+        self.session.xdotool("key", "alt+h")  # the HTML field
+        self.session.xdotool("key", "ctrl+a")
+        self.session.xdotool("type", "#00ff00")
+        self.session.xdotool("key", "Return")
+        self.assertTrue(wait_for(lambda: not self.session.xdotool("search", "--name", "色を選択"), 5))
+
+        # Apply is the last button of the row at the bottom right.
+        self.session.xdotool("mousemove", sx + sw - 52, sy + sh - 23)
+        self.session.xdotool("click", 1)
+        self.assertTrue(wait_for(lambda: "GRIDCOLOR_H=\"0, 255, 0\"" in monitor.ini_text(), 5))
+        settings = read_ini(monitor.ini)
+        self.assertEqual(settings["TIME"]["DISPLAY_WAIT"], "1000")
+        self.assertEqual(settings["TIME"]["COUNTER_WAIT"], "500")
+
+        self.session.xdotool("key", "Escape")  # Cancel after Apply keeps what was applied
+        self.assertTrue(wait_for(lambda: not self.session.xdotool("search", "--name", "オプション"), 5))
+        self.assertEqual(read_ini(monitor.ini)["CNTBASE"]["GRIDCOLOR_H"], '"0, 255, 0"')
+
+        # The running graph, no longer under the sheet, draws its horizontal grid in the new colour.
+        time.sleep(0.5)
+        x, y, width, height = monitor.geometry()
+        shot = self.session.screenshot(os.path.join(self.session.tmp, "applied.png"))
+        graph = self.session.pixels(shot, x, y, width, height)
+        self.assertGreater(graph.count(GREEN), width)
+        monitor.process.send_signal(signal.SIGTERM)
+        self.assertEqual(monitor.wait_exit(), 0)
+
+
+class BareXServer(unittest.TestCase):
+    """No window manager and no notification area: the window must stay reachable."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = XSession(window_manager=False, panel=False)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    def test_moves_by_itself_and_never_hides(self):
+        monitor = Monitor(self.session, os.path.join(self.session.tmp, "bare")).start()
+        x, y, width, height = monitor.geometry()
+        monitor.drag((x + width // 2, y + height // 2), (-70, 45))
+        self.assertEqual(monitor.geometry()[:2], (x - 70, y + 45))
+        monitor.menu_command(keys=("m", "Escape"))  # minimise by its mnemonic: disabled here
+        time.sleep(0.5)
+        self.assertEqual(monitor.main_windows(), [monitor.window])
+        self.assertEqual(len(self.session.windows_of(monitor.process.pid)), 1, "a menu or window was left open")
         monitor.process.send_signal(signal.SIGTERM)
         self.assertEqual(monitor.wait_exit(), 0)
 

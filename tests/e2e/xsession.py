@@ -76,6 +76,17 @@ class XSession:
         values = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
+    def frame_geometry(self, window):
+        """(x, y, width, height) of a window's client area on the screen, from xwininfo: unlike
+        xdotool it is right for windows inside a window-manager frame."""
+        out = self.run(["xwininfo", "-id", str(window)])
+        values = {}
+        for line in out.splitlines():
+            key, _, value = line.strip().partition(":")
+            values[key] = value.strip()
+        return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                int(values["Width"]), int(values["Height"]))
+
     def screenshot(self, path):
         self.run(["import", "-window", "root", path], check=True)
         return path
