@@ -60,6 +60,7 @@ bool CMonitorApp::InitInstance()
     const std::string modulePath = plat::GetModuleFileName();
     SetAppName(MakeAppName(modulePath));
     QApplication::setApplicationName(QString::fromStdString(GetAppName()));
+    QApplication::setApplicationVersion(QStringLiteral(CORVALA_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/corvala.png")));
     InstallFontSubstitutions();
     InstallToolkitTranslation();
