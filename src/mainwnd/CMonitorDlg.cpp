@@ -30,6 +30,7 @@ namespace {
 constexpr int kMinWidth = 240;
 constexpr int kMinHeight = 80;
 constexpr int kDisplayInterval = 50;      // ms: never longer than the shortest sampling pause
+constexpr int kHuntMargin = 2 * kDisplayInterval;
 constexpr int kTrayWatchInterval = 2000;  // ms
 constexpr int kTooltipBytes = 127;
 constexpr int kLabelFontSize = 80;        // tenths of a point
@@ -61,7 +62,6 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
       m_Graph(new CHistogramCtrl(this)),
       m_hIcon(QStringLiteral(":/res/corvala.png")),
       m_dlgAbout(nullptr),
-      m_sheetOption(new CPrsOption(this)),
       m_menus(new CMonitorMenus(this)),
       m_mover(new FramelessMover(this)),
       m_signals(new TerminationSignals(this))
@@ -80,10 +80,8 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     RestorePlacement();
     m_sampler.Start();
     ApplyGraphSettings(false);
-    m_displayTimer.start(kDisplayInterval, this);
+    HuntForSamples(2 * theSetSystem.m_CntBase.GetCounterWait() + kHuntMargin); // the first come one pause after the build
 
-    m_sheetOption->SetInterfaceSource([](std::vector<std::string> &list) { return EnumNetworkInterfaces(list); });
-    connect(m_sheetOption, &CPrsOption::optionsApplied, this, &CMonitorDlg::OnOptionsApplied);
     connect(m_menus, &CMonitorMenus::command, this, &CMonitorDlg::OnCommand);
     connect(m_menus->TrayMenu(), &QMenu::aboutToShow, this, &CMonitorDlg::ShowMenuState);
     connect(m_signals, &TerminationSignals::terminationRequested, this, &CMonitorDlg::OnTerminationRequested);
@@ -169,15 +167,19 @@ void CMonitorDlg::OnOptionsApplied(int page)
 {
     if (page == 1 || page == 2) {
         m_sampler.SetRebuildFlag(true);
+        // The rebuilt query's first samples come a pause after the current pause ends.
+        HuntForSamples(3 * theSetSystem.m_CntBase.GetCounterWait() + kHuntMargin);
         ApplyGraphSettings(true);
     } else {
         ApplyGraphSettings(false);
     }
 }
 
-void CMonitorDlg::DrainSamples()
+bool CMonitorDlg::DrainSamples()
 {
     m_sampler.TakeSamples(m_samples);
+    if (m_samples.empty())
+        return false;
     for (const CounterSample &sample : m_samples) {
         if (sample.m_nIndex < 0 || sample.m_nIndex >= kCounterCount)
             continue;
@@ -189,12 +191,41 @@ void CMonitorDlg::DrainSamples()
         m_Graph->SetValueText(sample.m_nIndex, 0, "%s", FormatValueText(value, counter.GetUnitName()).c_str());
     }
     m_samples.clear();
+    return true;
+}
+
+// Samples come in one batch per sampling pause. After a batch the timer sleeps until just
+// before the next is due and then looks every 50 ms until it comes, so a value reaches the
+// graph as soon as with a timer that never stops, at a fraction of the wake-ups. When no
+// batch comes for a whole pause (interface gone, phase shifted), it sleeps and looks again.
+void CMonitorDlg::OnDisplayTimer()
+{
+    const int wait = std::max(theSetSystem.m_CntBase.GetCounterWait(), 1);
+    const int sleep = std::max(wait - kDisplayInterval, kDisplayInterval);
+    if (DrainSamples()) {
+        m_displayTimer.start(sleep, this);
+        m_huntClock.start();
+        m_nHuntFor = sleep + wait + kHuntMargin;
+    } else if (m_huntClock.elapsed() < m_nHuntFor) {
+        m_displayTimer.start(kDisplayInterval, this);
+    } else {
+        m_displayTimer.start(sleep, this);
+        m_huntClock.start();
+        m_nHuntFor = sleep + wait + kHuntMargin;
+    }
+}
+
+void CMonitorDlg::HuntForSamples(int milliseconds)
+{
+    m_huntClock.start();
+    m_nHuntFor = milliseconds;
+    m_displayTimer.start(kDisplayInterval, this);
 }
 
 void CMonitorDlg::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() == m_displayTimer.timerId()) {
-        DrainSamples();
+        OnDisplayTimer();
     } else if (event->timerId() == m_trayWatchTimer.timerId()) {
         if (m_bHidden && !QSystemTrayIcon::isSystemTrayAvailable())
             Restore(); // the notification area went away: the window must stay reachable
@@ -298,10 +329,22 @@ void CMonitorDlg::ToggleTopMost()
         SetStaysOnTop(this, m_bTopMost);
 }
 
+// Built at the first options command, not with the window: most runs never open it, and
+// its widgets would cost a few MiB of memory for the whole run.
+CPrsOption &CMonitorDlg::OptionSheet()
+{
+    if (!m_sheetOption) {
+        m_sheetOption = new CPrsOption(this);
+        m_sheetOption->SetInterfaceSource([](std::vector<std::string> &list) { return EnumNetworkInterfaces(list); });
+        connect(m_sheetOption, &CPrsOption::optionsApplied, this, &CMonitorDlg::OnOptionsApplied);
+    }
+    return *m_sheetOption;
+}
+
 void CMonitorDlg::ShowOptions()
 {
-    if (!m_sheetOption->IsShown())
-        m_sheetOption->DoModal();
+    if (!OptionSheet().IsShown())
+        OptionSheet().DoModal();
 }
 
 void CMonitorDlg::ShowAbout()
@@ -342,7 +385,8 @@ void CMonitorDlg::StopAndSave()
     m_sampler.Stop();
     m_tray->hide();
     m_dlgAbout->hide();
-    m_sheetOption->DestroyWindow();
+    if (m_sheetOption)
+        m_sheetOption->DestroyWindow();
     SaveWindowState();
 }
 

@@ -8,6 +8,7 @@
 
 #include <QBasicTimer>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QSystemTrayIcon>
 
@@ -32,7 +33,8 @@ public:
     void OnOptionsApplied(int page);
     void OnCommand(int id);
     // The display timer's work: every queued sample to the graph and its value text.
-    void DrainSamples();
+    // False when the queue was empty.
+    bool DrainSamples();
 
     bool IsHiddenToTray() const { return m_bHidden; }
     bool IsTopMost() const { return m_bTopMost; }
@@ -40,7 +42,7 @@ public:
     CCounterSampler &Sampler() { return m_sampler; }
     CMonitorMenus &Menus() const { return *m_menus; }
     CAboutDlg &AboutDlg() const { return *m_dlgAbout; }
-    CPrsOption &OptionSheet() const { return *m_sheetOption; }
+    CPrsOption &OptionSheet(); // built on first use, then kept for the run
     QSystemTrayIcon &TrayIcon() const { return *m_tray; }
 
 public slots:
@@ -69,6 +71,8 @@ private:
     void ShowAbout();
     void Exit();
     void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void OnDisplayTimer();
+    void HuntForSamples(int milliseconds);
     void OnTerminationRequested();
     void ShowMenuState();
     bool CanHide() const;
@@ -80,12 +84,14 @@ private:
     bool m_bHidden = false;
     bool m_bTopMost = false;
     CAboutDlg *m_dlgAbout;
-    CPrsOption *m_sheetOption;
+    CPrsOption *m_sheetOption = nullptr;
     CCounterSampler m_sampler;
     CMonitorMenus *m_menus;
     FramelessMover *m_mover;
     TerminationSignals *m_signals;
-    QBasicTimer m_displayTimer;   // every 50 ms: samples to the graph
+    QBasicTimer m_displayTimer;   // every 50 ms while samples are due: samples to the graph
+    QElapsedTimer m_huntClock;    // since the display timer began to look every 50 ms
+    int m_nHuntFor = 0;           // how long it keeps looking, in ms
     QBasicTimer m_trayWatchTimer; // while hidden: is the notification area still there?
     std::vector<CounterSample> m_samples; // drained queue, reused so an empty tick allocates nothing
     bool m_bStopped = false;

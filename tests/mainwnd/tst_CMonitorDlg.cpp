@@ -57,6 +57,7 @@ private slots:
     void firstStartPicksTheFirstInterfaceAndTwoCounters();
     void storedChoiceIsKept();
     void displayTimerFeedsEnabledCountersOnly();
+    void liveSamplesKeepReachingTheGraph();
     void hugeRatesShowAsTheGraphsCeiling();
     void endOfSamplingBringsValuesToZero();
     void packetTypeShowsOnlyPacketSeries();
@@ -154,6 +155,23 @@ void tst_CMonitorDlg::displayTimerFeedsEnabledCountersOnly()
     // A tick with an empty queue changes nothing.
     dlg->DrainSamples();
     QCOMPARE(graph.ValueText(0), QStringLiteral("2.023 KB/s"));
+}
+
+// The display timer sleeps between sampling cycles; every cycle must still get through.
+void tst_CMonitorDlg::liveSamplesKeepReachingTheGraph()
+{
+    WriteFile(m_ini, "[TIME]\nCOUNTER_WAIT=150\n[CNTBASE]\nINS_NAME=\"lo\"\n[CNTDATA_1]\nENABLE=1\n");
+    auto dlg = Open();
+    CHistogramCtrl &graph = dlg->Graph();
+    graph.SetStepInterval(0); // steps by hand below
+    QTRY_VERIFY_WITH_TIMEOUT(!graph.ValueText(0).isEmpty(), 3000);
+    int batches = 0;
+    for (int i = 0; i < 10; ++i) { // ten pauses: about ten batches of one sample
+        graph.SetValueText(0, 0, QString());
+        QTest::qWait(150);
+        batches += graph.ValueText(0).isEmpty() ? 0 : 1;
+    }
+    QVERIFY2(batches >= 7, qPrintable(QStringLiteral("only %1 of 10 batches arrived").arg(batches)));
 }
 
 // Rates of 2 GiB/s and more used to reach the graph as their low 32 bits.
