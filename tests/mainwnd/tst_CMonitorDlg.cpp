@@ -221,6 +221,7 @@ void tst_CMonitorDlg::packetTypeShowsOnlyPacketSeries()
 void tst_CMonitorDlg::optionsAppliedRebuildsOrKeepsHistory()
 {
     auto dlg = Open();
+    dlg->Sampler().Stop(); // nobody consumes the rebuild request behind the test's back
     CHistogramCtrl &graph = dlg->Graph();
     auto fillHistory = [&graph] {
         graph.AddValue(0, 5);
