@@ -3,7 +3,7 @@
 
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libxcb1-dev fonts-ipafont-gothic"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev iproute2 procps python3
-    xvfb xauth xdotool x11-utils imagemagick openbox tint2"
+    xvfb xauth xdotool x11-utils imagemagick openbox tint2 g++-mingw-w64-x86-64-posix"
 
 ensure_packages() {
     missing=""

@@ -2,7 +2,8 @@
 # Installs what is missing, builds Corvala with its tests and runs every test:
 #   1. the whole project (core tests, widget tests offscreen, end-to-end tests under Xvfb);
 #   2. the core again under ThreadSanitizer (sampling thread and sample queue);
-#   3. the settings parser under libFuzzer for a bounded time (clang).
+#   3. the settings parser under libFuzzer for a bounded time (clang);
+#   4. the Qt-free core cross-compiled for Windows (MinGW-w64), so its platform layer keeps building.
 # Tests that need root (network namespaces, tmpfs) say so and skip when run without it.
 set -eu
 cd "$(dirname "$0")/.."
@@ -25,3 +26,7 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVALA_BU
     -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz -j "$jobs" --target fuzz_ini_text
 (cd build-fuzz && ctest --output-on-failure -L fuzz)
+
+cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCORVALA_BUILD_GUI=OFF -DCORVALA_BUILD_TESTS=OFF >/dev/null
+cmake --build build-win -j "$jobs"

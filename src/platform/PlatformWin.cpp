@@ -8,13 +8,21 @@
 
 #include <vector>
 
+// windows.h maps these names onto its A and W functions; here they name ours.
+#undef GetModuleFileName
+#undef GetPrivateProfileInt
+#undef GetPrivateProfileString
+#undef WritePrivateProfileString
+
 namespace plat {
 
 int GetOsVersion(OsVersion &version)
 {
     OSVERSIONINFOA info {};
     info.dwOSVersionInfoSize = sizeof info;
-#pragma warning(suppress : 4996)
+#ifdef _MSC_VER
+#pragma warning(suppress : 4996) // deprecated, but it is the version query we need
+#endif
     if (!::GetVersionExA(&info))
         return 0;
     version.major = info.dwMajorVersion;
