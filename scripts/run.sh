@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs what is missing, builds Corvala and starts it. Needs a display ($DISPLAY or
-# $WAYLAND_DISPLAY); without one, run it under a virtual X server: xvfb-run scripts/run.sh
+# Installs what is missing, builds Corvala and starts it on the display ($DISPLAY or
+# $WAYLAND_DISPLAY). Without a display it starts on a virtual X server (xvfb-run), which
+# shows nothing but proves the build runs.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -10,7 +11,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVALA_BUILD_T
 cmake --build build --target corvala
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No display: start it with 'xvfb-run scripts/run.sh', or run build/src/app/corvala on a desktop." >&2
-    exit 1
+    ensure_packages xvfb xauth
+    echo "No display: starting on a virtual X server (xvfb-run); stop it with Ctrl+C." >&2
+    exec xvfb-run -a build/src/app/corvala
 fi
 exec build/src/app/corvala
