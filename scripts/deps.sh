@@ -8,7 +8,7 @@ TEST_PACKAGES="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev iproute2 p
 ensure_packages() {
     missing=""
     for package in "$@"; do
-        status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null)
+        status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
         case "$status" in
             *" installed") ;;
             *) missing="$missing $package" ;;
