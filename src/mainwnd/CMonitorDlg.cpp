@@ -63,9 +63,9 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
       m_hIcon(QStringLiteral(":/res/corvala.png")),
       m_dlgAbout(nullptr),
       m_menus(new CMonitorMenus(this)),
-      m_mover(new FramelessMover(this)),
       m_signals(new TerminationSignals(this))
 {
+    new FramelessMover(this); // owned by this window, works through its events
     const DialogUnits units;
     setMinimumSize(kMinWidth, kMinHeight);
     resize(units.X(130), units.Y(50));

@@ -17,7 +17,6 @@
 class CAboutDlg;
 class CHistogramCtrl;
 class CPrsOption;
-class FramelessMover;
 class TerminationSignals;
 
 class CMonitorDlg : public QDialog {
@@ -87,7 +86,6 @@ private:
     CPrsOption *m_sheetOption = nullptr;
     CCounterSampler m_sampler;
     CMonitorMenus *m_menus;
-    FramelessMover *m_mover;
     TerminationSignals *m_signals;
     QBasicTimer m_displayTimer;   // every 50 ms while samples are due: samples to the graph
     QElapsedTimer m_huntClock;    // since the display timer began to look every 50 ms
