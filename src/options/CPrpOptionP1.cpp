@@ -56,9 +56,7 @@ void CPrpOptionP1::CreateControls(QWidget *window, const DialogUnits &units)
     m_spinInterval->setObjectName(QStringLiteral("spinInterval"));
     PlaceControl(m_spinInterval, units, 130, 65, 9, 14);
     m_spinInterval->SetBuddy(m_editInterval);
-    auto *unit = new QLabel(QString::fromUtf8(kIntervalUnit), window);
-    unit->setAlignment(Qt::AlignCenter);
-    PlaceControl(unit, units, 50, 65, 65, 14);
+    CreateStaticText(kIntervalUnit, Qt::AlignCenter, window, units, 50, 65, 65, 14);
     connect(m_cbInterface, &QComboBox::currentIndexChanged, this, &CPrpOptionP1::OnControlChanged);
     connect(m_editInterval, &QLineEdit::textChanged, this, &CPrpOptionP1::OnControlChanged);
 }

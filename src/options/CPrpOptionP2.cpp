@@ -48,13 +48,6 @@ CSetCntData &Counter(int row)
     return theSetSystem.m_CntData[static_cast<std::size_t>(row)];
 }
 
-QLabel *CreateHeading(const char *text, QWidget *window)
-{
-    auto *label = new QLabel(QString::fromUtf8(text), window);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
 } // namespace
 
 CPrpOptionP2::CPrpOptionP2(QWidget *parent)
@@ -66,9 +59,9 @@ void CPrpOptionP2::CreateControls(QWidget *window, const DialogUnits &units)
 {
     CreateTypeGroup(window, units);
     CreateGroupBox(QString::fromUtf8(kDetailGroup), window, units, 5, 45, 190, 160);
-    PlaceControl(CreateHeading(kShowHeading, window), units, 15, 55, 110, 10);
-    PlaceControl(CreateHeading(kColorHeading, window), units, 130, 55, 25, 10);
-    PlaceControl(CreateHeading(kWidthHeading, window), units, 160, 55, 25, 10);
+    CreateStaticText(kShowHeading, Qt::AlignCenter, window, units, 15, 55, 110, 10);
+    CreateStaticText(kColorHeading, Qt::AlignCenter, window, units, 130, 55, 25, 10);
+    CreateStaticText(kWidthHeading, Qt::AlignCenter, window, units, 160, 55, 25, 10);
     for (int row = 0; row < kRows; ++row)
         CreateRow(window, units, row);
 }

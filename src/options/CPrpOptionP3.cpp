@@ -23,14 +23,6 @@ constexpr const char *kSizeVLabel = "垂直線の間隔 :";
 constexpr int kMinSpacing = 4;
 constexpr int kMaxSpacing = 20;
 
-QLabel *CreateLabel(const char *text, QWidget *window, const DialogUnits &units, int y)
-{
-    auto *label = new QLabel(QString::fromUtf8(text), window);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    PlaceControl(label, units, 10, y, 55, 10);
-    return label;
-}
-
 } // namespace
 
 CPrpOptionP3::CPrpOptionP3(QWidget *parent)
@@ -62,7 +54,7 @@ void CPrpOptionP3::CreateSpacings(QWidget *window, const DialogUnits &units)
 CColorButton *CPrpOptionP3::CreateSwatch(QWidget *window, const DialogUnits &units,
                                          const char *label, int y, const QString &name)
 {
-    CreateLabel(label, window, units, y);
+    CreateStaticText(label, Qt::AlignLeft | Qt::AlignVCenter, window, units, 10, y, 55, 10);
     auto *swatch = new CColorButton(window);
     swatch->setObjectName(name);
     PlaceControl(swatch, units, 70, y, 30, 10);
@@ -76,7 +68,7 @@ CSpinButtonCtrl *CPrpOptionP3::CreateSpacing(QWidget *window, const DialogUnits 
                                              const char *label, int y, const QString &name,
                                              QLabel *&value)
 {
-    CreateLabel(label, window, units, y);
+    CreateStaticText(label, Qt::AlignLeft | Qt::AlignVCenter, window, units, 10, y, 55, 10);
     value = new QLabel(window);
     value->setObjectName(QStringLiteral("st") + name);
     value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -67,3 +67,12 @@ void PlaceControl(QWidget *control, const DialogUnits &units, int x, int y, int 
         rect.adjust(0, 0, extra, 0);
     control->setGeometry(rect);
 }
+
+QLabel *CreateStaticText(const char *text, Qt::Alignment alignment, QWidget *window, const DialogUnits &units,
+                         int x, int y, int width, int height)
+{
+    auto *label = new QLabel(QString::fromUtf8(text), window);
+    label->setAlignment(alignment);
+    PlaceControl(label, units, x, y, width, height);
+    return label;
+}

@@ -1,8 +1,11 @@
 #pragma once
 // Placing page controls at their dialog-unit rectangles.
 
+#include <Qt>
+
 class DialogUnits;
 class QGroupBox;
+class QLabel;
 class QString;
 class QWidget;
 
@@ -15,3 +18,7 @@ QGroupBox *CreateGroupBox(const QString &title, QWidget *window, const DialogUni
 // button whose text needs more room than its rectangle grows toward the side its
 // alignment leaves free, so that no text is clipped when the substituted font runs wider.
 void PlaceControl(QWidget *control, const DialogUnits &units, int x, int y, int width, int height);
+
+// A static text (UTF-8) placed as PlaceControl places it.
+QLabel *CreateStaticText(const char *text, Qt::Alignment alignment, QWidget *window, const DialogUnits &units,
+                         int x, int y, int width, int height);
