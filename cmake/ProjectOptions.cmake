@@ -31,3 +31,9 @@ if(_corvala_sanitizers)
     target_compile_options(corvala_options INTERFACE -fsanitize=${_corvala_list} -fno-omit-frame-pointer)
     target_link_options(corvala_options INTERFACE -fsanitize=${_corvala_list})
 endif()
+
+if(MINGW)
+    # One file to copy: the C and C++ runtimes and winpthread are linked in, so no DLL of the
+    # toolchain has to sit beside the executable.
+    target_link_options(corvala_options INTERFACE -static)
+endif()

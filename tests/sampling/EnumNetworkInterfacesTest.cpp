@@ -1,12 +1,8 @@
 #include "EnumNetworkInterfaces.h"
-#include "NetNamespace.h"
-#include "SamplerTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <net/if.h>
 
 using namespace std::string_literals;
 using Names = std::vector<std::string>;
@@ -61,31 +57,4 @@ TEST(EnumNetworkInterfaces, NothingListedOrAFailedFillGivesAnEmptyList)
     EXPECT_EQ(g_lengthsGiven.size(), 1u) << "no second call without a length";
     EXPECT_EQ(Enumerate("\0"s), Names {});
     EXPECT_EQ(Enumerate("eth0\0\0"s, true), Names {});
-}
-
-TEST(EnumNetworkInterfaces, ListsWorkingLinksFirstThenTheRestThenLoopback)
-{
-    NetNamespace ns;
-    CORVALA_SKIP_WITHOUT_NETNS(ns);
-    // up1/up2 have carrier; half1 is up without a working peer; half2 and lo are down.
-    ASSERT_TRUE(ns.Ip("link add up1 type veth peer name up2")
-                && ns.Ip("link add half1 type veth peer name half2"));
-    ASSERT_TRUE(ns.Ip("link set up1 up") && ns.Ip("link set up2 up") && ns.Ip("link set half1 up"));
-    NamespaceEntry inside(ns);
-    ASSERT_TRUE(inside.Ok());
-    auto byIndex = [](Names names) {
-        std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
-            return ::if_nametoindex(a.c_str()) < ::if_nametoindex(b.c_str());
-        });
-        return names;
-    };
-    Names expected = byIndex({"up1", "up2"});
-    for (const std::string &name : byIndex({"half1", "half2"}))
-        expected.push_back(name);
-    expected.push_back("lo");
-    // The kernel marks a link running a moment after its carrier comes up.
-    Names list;
-    EXPECT_TRUE(WaitUntil([&] { return EnumNetworkInterfaces(list) == 5 && list == expected; },
-                          std::chrono::seconds(5)))
-        << ::testing::PrintToString(list);
 }

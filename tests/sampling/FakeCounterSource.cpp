@@ -8,6 +8,29 @@ bool EndsWith(const std::string &text, const std::string &suffix)
            && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// The elements rendered as the performance library does for a local counter without a
+// parent: the platform's own renderer is not under test here (Wine's, for one, appends
+// "#4294967295" for the index -1 where Windows appends nothing).
+plat::PdhStatus MakePath(const plat::CounterPathElements *e, char *buffer, std::uint32_t *size, std::uint32_t)
+{
+    std::string path = std::string("\\") + e->objectName;
+    if (e->instanceName) {
+        path += std::string("(") + e->instanceName;
+        if (e->instanceIndex != 0 && e->instanceIndex != 0xFFFFFFFFu)
+            path += "#" + std::to_string(e->instanceIndex);
+        path += ")";
+    }
+    path += std::string("\\") + e->counterName;
+    const auto needed = static_cast<std::uint32_t>(path.size() + 1);
+    if (!buffer || *size < needed) {
+        *size = needed;
+        return buffer ? plat::PDH_MORE_DATA : plat::PDH_OK;
+    }
+    path.copy(buffer, path.size());
+    buffer[path.size()] = '\0';
+    return plat::PDH_OK;
+}
+
 } // namespace
 
 FakeCounterSource *&FakeCounterSource::Current()
@@ -18,7 +41,8 @@ FakeCounterSource *&FakeCounterSource::Current()
 
 CounterApi FakeCounterSource::Api()
 {
-    CounterApi api; // MakeCounterPath stays the real, pure one
+    CounterApi api;
+    api.MakeCounterPath = &MakePath;
     api.OpenQuery = [](const char *, std::uintptr_t, plat::PdhQuery *q) { return Current()->Open(q); };
     api.AddCounter = [](plat::PdhQuery, const char *p, std::uintptr_t, plat::PdhCounter *c) {
         return Current()->Add(p, c);

@@ -10,7 +10,7 @@ protected:
     int Load() { return m_set.Load(m_path); }
     bool FileHas(const std::string &line) const
     {
-        return ("\n" + ReadFile(m_path)).find("\n" + line + "\n") != std::string::npos;
+        return ("\n" + ReadText(m_path)).find("\n" + line + "\n") != std::string::npos;
     }
     CSetCntData &Counter(int n) { return m_set.m_CntData[static_cast<std::size_t>(n - 1)]; }
 
@@ -22,7 +22,7 @@ protected:
 std::string CounterSection(int n, const char *name, const char *unit, const char *color)
 {
     return "[CNTDATA_" + std::to_string(n) + "]\nENABLE=0\nCNT_NAME=" + name + "\nUNIT_NAME=" + unit
-           + "\nFORMAT=1024\nWIDTH=1\nCOLOR=\"" + color + "\"\n\n";
+           + "\nFORMAT=1024\nWIDTH=1\nCOLOR=\"" + color + "\"\n";
 }
 
 } // namespace
@@ -32,7 +32,7 @@ TEST_F(CSetSystemTest, FirstLoadWritesEveryKeyInLoadOrder)
     ASSERT_EQ(Load(), 1);
     std::string expected = "[RECENT_WNDPOS]\nMAIN_FLAGS=-1\nMAIN_SHOW=-1\nMAIN_MIN_X=-1\nMAIN_MIN_Y=-1\n"
                            "MAIN_MAX_X=-1\nMAIN_MAX_Y=-1\nMAIN_NML_L=-1\nMAIN_NML_T=-1\nMAIN_NML_R=-1\n"
-                           "MAIN_NML_B=-1\nTOP_MOST=0\n\n";
+                           "MAIN_NML_B=-1\nTOP_MOST=0\n";
     expected += CounterSection(1, "Bytes Received/sec", "B/s", "255, 0, 0");
     expected += CounterSection(2, "Bytes Sent/sec", "B/s", "0, 0, 255");
     expected += CounterSection(3, "Bytes Total/sec", "B/s", "0, 255, 0");
@@ -43,18 +43,18 @@ TEST_F(CSetSystemTest, FirstLoadWritesEveryKeyInLoadOrder)
     expected += CounterSection(8, "Packets Sent Unicast/sec", "P/s", "0, 255, 255");
     expected += CounterSection(9, "Packets Received Non-Unicast/sec", "P/s", "255, 0, 255");
     expected += CounterSection(10, "Packets Sent Non-Unicast/sec", "P/s", "255, 127, 0");
-    expected += "[TIME]\nCOUNTER_WAIT=500\nDISPLAY_WAIT=500\n\n"
+    expected += "[TIME]\nCOUNTER_WAIT=500\nDISPLAY_WAIT=500\n"
                 "[CNTBASE]\nTYPE=0\nINS_NAME=%BLANK%\nINS_INDEX=-1\nBACKCOLOR=\"0, 0, 0\"\nGRIDSIZE_H=1\n"
-                "GRIDSIZE_V=1\nGRIDCOLOR_H=\"127, 0, 0\"\nGRIDCOLOR_V=\"127, 0, 0\"\n\n[COLOR_DIALOG]\n";
+                "GRIDSIZE_V=1\nGRIDCOLOR_H=\"127, 0, 0\"\nGRIDCOLOR_V=\"127, 0, 0\"\n[COLOR_DIALOG]\n";
     for (int i = 1; i <= 16; ++i)
         expected += (i < 10 ? "COLOR_0" : "COLOR_") + std::to_string(i) + "=\"255, 255, 255\"\n";
-    EXPECT_EQ(ReadFile(m_path), expected);
+    EXPECT_EQ(ReadText(m_path), expected);
 
     // A complete file loads without a single write.
     const auto before = std::filesystem::last_write_time(m_path);
     CSetSystem again;
     ASSERT_EQ(again.Load(m_path), 1);
-    EXPECT_EQ(ReadFile(m_path), expected);
+    EXPECT_EQ(ReadText(m_path), expected);
     EXPECT_EQ(std::filesystem::last_write_time(m_path), before);
 }
 
@@ -177,7 +177,7 @@ TEST_F(CSetSystemTest, CounterKeysHealAndNormalise)
     EXPECT_EQ(Counter(2).GetWidth(), -3);
     EXPECT_EQ(Counter(2).GetFormat(), 256);
     Counter(1).Save(m_path);
-    const std::string text = ReadFile(m_path);
+    const std::string text = ReadText(m_path);
     EXPECT_NE(text.find("[CNTDATA_1]\nWIDTH=1\nFORMAT=1024\nENABLE=1\nCNT_NAME=\"%BLANK%\"\nUNIT_NAME=\"B/s\"\n"
                         "COLOR=\"255, 0, 0\"\n"),
               std::string::npos)

@@ -25,10 +25,10 @@ protected:
 TEST_F(IniCodec, AbsentIntegerIsWrittenBackOnceWithItsDefault)
 {
     EXPECT_EQ(ReadIniInt("S", "N", 500, -1, m_path), 500);
-    EXPECT_EQ(ReadFile(m_path), "[S]\nN=500\n");
+    EXPECT_EQ(ReadText(m_path), "[S]\nN=500\n");
     WriteFile(m_path, "[S]\nN=77\n");
     EXPECT_EQ(ReadIniInt("S", "N", 500, -1, m_path), 77);
-    EXPECT_EQ(ReadFile(m_path), "[S]\nN=77\n");
+    EXPECT_EQ(ReadText(m_path), "[S]\nN=77\n");
 }
 
 TEST_F(IniCodec, StoredMissingValueIsReplacedByTheDefault)
@@ -37,7 +37,7 @@ TEST_F(IniCodec, StoredMissingValueIsReplacedByTheDefault)
     EXPECT_EQ(ReadIniInt("S", "A", 1, -2, m_path), 1);
     EXPECT_EQ(ReadIniInt("S", "B", 1, -2, m_path), -1);
     EXPECT_EQ(ReadIniInt("S", "C", 1, -2, m_path), 2147483647);
-    EXPECT_EQ(ReadFile(m_path), "[S]\nA=1\nB=-1\nC=2147483647\n");
+    EXPECT_EQ(ReadText(m_path), "[S]\nA=1\nB=-1\nC=2147483647\n");
 }
 
 TEST_F(IniCodec, StringQuotesAndComments)
@@ -61,7 +61,7 @@ TEST_F(IniCodec, EmptyOrAbsentMarkerStringsAreHealedWithTheBareFallback)
     EXPECT_EQ(Str("B", "%BLANK%"), "%BLANK%");
     EXPECT_EQ(Str("C", "x ; y"), "x");
     EXPECT_EQ(Str("Missing", "B/s"), "B/s");
-    EXPECT_EQ(ReadFile(m_path), "[S]\nA=Bytes Total/sec\nB=%BLANK%\nC=x ; y\nMissing=B/s\n");
+    EXPECT_EQ(ReadText(m_path), "[S]\nA=Bytes Total/sec\nB=%BLANK%\nC=x ; y\nMissing=B/s\n");
 }
 
 TEST_F(IniCodec, ColorPiecesMarkersAndLowBytes)
@@ -80,13 +80,13 @@ TEST_F(IniCodec, ColorPiecesMarkersAndLowBytes)
     EXPECT_EQ(Color("G"), MakeRgb(0, 2, 3));
     EXPECT_EQ(Color("H"), MakeRgb(7, 255, 255));
     EXPECT_EQ(Color("I", MakeRgb(0, 255, 0)), MakeRgb(0, 255, 0));
-    EXPECT_NE(ReadFile(m_path).find("I=\"0, 255, 0\"\n"), std::string::npos);
+    EXPECT_NE(ReadText(m_path).find("I=\"0, 255, 0\"\n"), std::string::npos);
 }
 
 TEST_F(IniCodec, AbsentColorIsWrittenQuoted)
 {
     EXPECT_EQ(Color("COLOR", MakeRgb(255, 127, 0)), MakeRgb(255, 127, 0));
-    EXPECT_EQ(ReadFile(m_path), "[S]\nCOLOR=\"255, 127, 0\"\n");
+    EXPECT_EQ(ReadText(m_path), "[S]\nCOLOR=\"255, 127, 0\"\n");
 }
 
 TEST_F(IniCodec, WritersUseTheirTextForms)
@@ -94,8 +94,8 @@ TEST_F(IniCodec, WritersUseTheirTextForms)
     WriteIniInt("S", "I", -12, m_path);
     WriteIniString("S", "T", "B/s", m_path);
     WriteIniColor("S", "C", 0xAB0080FF, m_path); // the high byte is never written
-    EXPECT_EQ(ReadFile(m_path), "[S]\nI=-12\nT=\"B/s\"\nC=\"255, 128, 0\"\n");
+    EXPECT_EQ(ReadText(m_path), "[S]\nI=-12\nT=\"B/s\"\nC=\"255, 128, 0\"\n");
     WriteIniString(nullptr, "T", "x", m_path);
     WriteIniColor("S", "C", 0, "");
-    EXPECT_EQ(ReadFile(m_path), "[S]\nI=-12\nT=\"B/s\"\nC=\"255, 128, 0\"\n");
+    EXPECT_EQ(ReadText(m_path), "[S]\nI=-12\nT=\"B/s\"\nC=\"255, 128, 0\"\n");
 }

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -11,9 +12,17 @@ class TempDir {
 public:
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "corvala-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_path = pattern;
+        std::random_device random;
+        const auto base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto candidate = base / ("corvala-test-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                std::filesystem::permissions(candidate, std::filesystem::perms::owner_all,
+                                             std::filesystem::perm_options::replace, error);
+                m_path = candidate;
+            }
+        }
     }
     TempDir(const TempDir &) = delete;
     TempDir &operator=(const TempDir &) = delete;
@@ -38,6 +47,22 @@ inline std::string ReadFile(const std::string &path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The file's lines, each ended by "\n", without the empty ones: line endings and the blank
+// lines between sections are the store's own choice (Windows' ends lines with "\r\n" and
+// writes no blank lines).
+inline std::string ReadText(const std::string &path)
+{
+    std::string text;
+    std::istringstream in(ReadFile(path));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            text += line + "\n";
+    }
+    return text;
 }
 
 inline void WriteFile(const std::string &path, const std::string &text)
