@@ -1,8 +1,8 @@
 #include "CAboutDlg.h"
 
+#include "AppIcons.h"
 #include "DialogUnits.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
@@ -17,7 +17,7 @@ CAboutDlg::CAboutDlg(QWidget *parent)
 
     auto *icon = new QLabel(this);
     icon->setGeometry(units.Rect(11, 17, 20, 20));
-    icon->setPixmap(QIcon(QStringLiteral(":/res/corvala.png")).pixmap(32, 32));
+    icon->setPixmap(ProgramIcon().pixmap(32, 32));
 
     auto *product = new QLabel(QStringLiteral("Corvala Version 1.0"), this);
     product->setTextFormat(Qt::PlainText);

@@ -1,5 +1,6 @@
 #include "CMonitorApp.h"
 
+#include "AppIcons.h"
 #include "AppMessageBox.h"
 #include "CMonitorDlg.h"
 #include "CSetSystem.h"
@@ -10,7 +11,6 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -61,7 +61,7 @@ bool CMonitorApp::InitInstance()
     SetAppName(MakeAppName(modulePath));
     QApplication::setApplicationName(QString::fromStdString(GetAppName()));
     QApplication::setApplicationVersion(QStringLiteral(CORVALA_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/corvala.png")));
+    QApplication::setWindowIcon(ProgramIcon());
     InstallFontSubstitutions();
     InstallToolkitTranslation();
     QApplication::setQuitOnLastWindowClosed(false); // hiding into the tray must not end the run

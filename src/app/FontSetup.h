@@ -1,5 +1,5 @@
 #pragma once
 // Maps the Japanese face names the program asks for onto fonts that Linux has, so every
-// Japanese text renders with real glyphs.
+// Japanese text renders with real glyphs. Windows has the faces: nothing is mapped there.
 
 void InstallFontSubstitutions();

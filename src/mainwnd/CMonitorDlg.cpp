@@ -1,5 +1,6 @@
 #include "CMonitorDlg.h"
 
+#include "AppIcons.h"
 #include "CAboutDlg.h"
 #include "CHistogramCtrl.h"
 #include "CPrsOption.h"
@@ -60,7 +61,7 @@ CSetCntData &CounterData(int index)
 CMonitorDlg::CMonitorDlg(QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint),
       m_Graph(new CHistogramCtrl(this)),
-      m_hIcon(QStringLiteral(":/res/corvala.png")),
+      m_hIcon(ProgramIcon()),
       m_dlgAbout(nullptr),
       m_menus(new CMonitorMenus(this)),
       m_signals(new TerminationSignals(this))
@@ -69,7 +70,6 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     const DialogUnits units;
     setMinimumSize(kMinWidth, kMinHeight);
     resize(units.X(130), units.Y(50));
-    m_hIcon.addFile(QStringLiteral(":/res/corvala16.png"));
     setWindowIcon(m_hIcon);
 
     ChooseFirstInterface();
@@ -113,7 +113,7 @@ void CMonitorDlg::ChooseFirstInterface()
 
 void CMonitorDlg::CreateTrayIcon()
 {
-    m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/res/tray16.png")), this);
+    m_tray = new QSystemTrayIcon(::TrayIcon(), this);
     m_tray->setToolTip(TooltipText(GetAppName()));
     m_tray->setContextMenu(m_menus->TrayMenu());
     connect(m_tray, &QSystemTrayIcon::activated, this, &CMonitorDlg::OnTrayActivated);
