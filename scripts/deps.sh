@@ -3,7 +3,10 @@
 
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libxcb1-dev fonts-ipafont-gothic"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev iproute2 procps python3
-    xvfb xauth xdotool x11-utils imagemagick openbox tint2 g++-mingw-w64-x86-64-posix"
+    xvfb xauth xdotool x11-utils imagemagick openbox tint2"
+# The Windows build (scripts/build-windows.sh): the cross compiler, Debian's Qt source
+# tools, and Wine to run its tests.
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev xz-utils wine wine64"
 
 ensure_packages() {
     missing=""

@@ -1,0 +1,16 @@
+#!/bin/sh
+# Builds corvala.exe and corvala-probe.exe for 64-bit Windows 10/11 on this Debian machine:
+# MinGW-w64 against a static Qt built once from Debian's own Qt source (scripts/qt-mingw.sh,
+# about 25 minutes the first time, then reused). Each executable is one file with nothing
+# beside it. Pass -DCORVALA_BUILD_TESTS=ON to build the tests that run under Wine as well.
+set -eu
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+ensure_packages $BUILD_PACKAGES $WINDOWS_PACKAGES
+
+qt=$(scripts/qt-mingw.sh | tail -n 1)
+cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
+    -DCORVALA_BUILD_GUI=ON -DCORVALA_BUILD_TESTS=OFF "$@" >/dev/null
+cmake --build build-win -j "$(nproc)"
+echo "Built: build-win/src/app/corvala.exe build-win/src/sampling/probe/corvala-probe.exe"
