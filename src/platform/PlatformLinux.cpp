@@ -80,7 +80,7 @@ std::string InstanceLockDirectory()
     if (home.empty())
         return {};
     ::mkdir((home + "/.cache").c_str(), 0700);
-    const std::string cache = home + "/.cache/corvala";
+    const std::string cache = home + "/.cache/corvala-locks";
     return IsPrivateDir(cache, true) ? cache : std::string();
 }
 
