@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <string_view>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -34,12 +35,17 @@ std::string FileNameOf(const std::string &path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool IsStaleTemporary(int dirFd, const char *name)
+// Removes `name` when it is a temporary of ours that no writer holds, still holding its
+// lock while it goes, so that no writer can take it up in between.
+void RemoveIfStale(int dirFd, const char *name)
 {
-    UniqueFd fd(::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st {};
-    return fd.Valid() && ::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
-           && ::flock(fd.Get(), LOCK_EX | LOCK_NB) == 0;
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
+        || st.st_uid != ::geteuid())
+        return;
+    UniqueFd fd(::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.Valid() && ::flock(fd.Get(), LOCK_EX | LOCK_NB) == 0)
+        ::unlinkat(dirFd, name, 0);
 }
 
 // Removes what writers of `target` that were killed left behind. A writer holds its lock
@@ -52,9 +58,8 @@ void RemoveStaleTemporaries(const std::string &target)
         return;
     while (const dirent *entry = ::readdir(dir.get())) {
         const std::string_view name = entry->d_name;
-        if (name.size() == prefix.size() + kTempRandom && name.substr(0, prefix.size()) == prefix
-            && IsStaleTemporary(::dirfd(dir.get()), entry->d_name))
-            ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+        if (name.size() == prefix.size() + kTempRandom && name.substr(0, prefix.size()) == prefix)
+            RemoveIfStale(::dirfd(dir.get()), entry->d_name);
     }
 }
 
