@@ -84,7 +84,8 @@ void RunOne(FuzzedDataProvider &input, const std::string &path)
     const bool writable = ini::IsWritableName(section, key);
     switch (input.ConsumeIntegralInRange(0, 5)) {
     case 0:
-        ReadIniInt(section.c_str(), key.c_str(), input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>(), path);
+        ReadIniInt(section.c_str(), key.c_str(), input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>(),
+                   path);
         break;
     case 1:
         ReadIniString(section.c_str(), key.c_str(), input.ConsumeRandomLengthString(32), kIniAbsent, path,

@@ -37,7 +37,8 @@ bool IsPrivateDir(const std::string &path, bool create)
         return false;
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
-    return fd.Valid() && ::fstat(fd.Get(), &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+    return fd.Valid() && ::fstat(fd.Get(), &st) == 0 && st.st_uid == ::geteuid()
+           && (st.st_mode & 077) == 0;
 }
 
 // From the user database: unlike $HOME, the same in every environment.

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
