@@ -29,7 +29,7 @@ start() {
 # The main window is up once the program catches SIGTERM.
 wait_up() {
     local mask
-    for _ in $(seq 150); do
+    for _ in $(seq 300); do
         mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$1/status" 2>/dev/null) || return 1
         [ -n "$mask" ] && (( (16#$mask >> 14) & 1 )) && return 0
         sleep 0.1
@@ -55,7 +55,7 @@ ends_at_once() {
 }
 
 wait_for_complete() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         grep -q '^COLOR_16=' "$1" 2>/dev/null && return 0
         sleep 0.1
     done
