@@ -15,6 +15,12 @@ pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
     rm -rf "$work"
+    # Lock files outlive their program by design: remove those of the copies run here.
+    local uid
+    uid=$(id -u)
+    for dir in "/run/user/$uid" "/tmp/corvala-$uid" "$(getent passwd "$uid" | cut -d: -f6)/.cache/corvala-locks"; do
+        rm -f "$dir/${work//\//_}"_*.lock
+    done
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
