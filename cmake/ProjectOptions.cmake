@@ -22,6 +22,8 @@ if(CORVALA_ASAN)
 endif()
 if(CORVALA_UBSAN)
     list(APPEND _corvala_sanitizers undefined)
+    # Undefined behaviour ends the run, so a test cannot pass over it with a message.
+    target_compile_options(corvala_options INTERFACE -fno-sanitize-recover=undefined)
 endif()
 if(CORVALA_TSAN)
     list(APPEND _corvala_sanitizers thread)

@@ -45,6 +45,15 @@ std::string SettingsFilePath(const std::string &modulePath)
 #endif
 }
 
+std::string InstanceLockName(const std::string &path)
+{
+#ifdef _WIN32
+    return MakeWindowsLockName(path);
+#else
+    return MakeLinuxLockName(path);
+#endif
+}
+
 // The toolkit's own texts (OK, キャンセル, 適用, the colour chooser) in Japanese, like ours.
 void InstallToolkitTranslation()
 {
@@ -68,11 +77,14 @@ bool CMonitorApp::InitInstance()
 
     if (!CheckOsVersion())
         return false;
-    // A second copy of the same executable ends here, silently.
-    if (plat::CreateInstanceLock(MakeInstanceLockName(modulePath)) != plat::LockResult::Acquired)
+    // A second copy of the same executable ends here, silently. When the executable's path
+    // is unknown, the settings file that stands in for it names the lock.
+    const std::string iniPath = SettingsFilePath(modulePath);
+    if (plat::CreateInstanceLock(InstanceLockName(modulePath.empty() ? iniPath : modulePath))
+        != plat::LockResult::Acquired)
         return false;
 
-    SetIniPath(SettingsFilePath(modulePath));
+    SetIniPath(iniPath);
     if (!theSetSystem.Load(GetIniPath())) {
         ShowAppMessage(nullptr, QMessageBox::Critical,
                        QString::fromUtf8("システム設定ファイルの読み込みに失敗しました。ソフトウェアを起動する"

@@ -4,17 +4,29 @@ namespace {
 
 constexpr std::string_view kSeparators = "\\/";
 
+std::string FileNameOf(std::string_view path)
+{
+    const auto slash = path.find_last_of(kSeparators);
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 } // namespace
 
-std::string MakeInstanceLockName(std::string_view modulePath)
+std::string MakeLinuxLockName(std::string_view modulePath)
 {
     std::string name(modulePath);
-    for (char &c : name) {
+    for (char &c : name)
         if (c == '\\' || c == ':' || c == '/')
             c = '_';
-        else if (c >= 'a' && c <= 'z')
+    return name;
+}
+
+std::string MakeWindowsLockName(std::string_view modulePath)
+{
+    std::string name = MakeLinuxLockName(modulePath);
+    for (char &c : name)
+        if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
-    }
     return name;
 }
 
@@ -33,17 +45,17 @@ std::string MakeLinuxIniPath(std::string_view modulePath, bool moduleDirWritable
         return std::string(modulePath) + ".ini";
     if (userConfigDir.empty())
         return {};
-    return std::string(userConfigDir) + "/corvala.ini";
+    const std::string name = modulePath.empty() ? "corvala" : FileNameOf(modulePath);
+    return std::string(userConfigDir) + "/" + name + ".ini";
 }
 
 std::string MakeAppName(std::string_view modulePath)
 {
-    const auto slash = modulePath.find_last_of(kSeparators);
-    std::string_view name = slash == std::string_view::npos ? modulePath : modulePath.substr(slash + 1);
+    std::string name = FileNameOf(modulePath);
     const auto dot = name.rfind('.');
-    if (dot != std::string_view::npos && dot > 0)
-        name = name.substr(0, dot);
-    return std::string(name);
+    if (dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return name;
 }
 
 bool IsWindowsVersionSupported(unsigned major)

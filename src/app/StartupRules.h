@@ -5,17 +5,22 @@
 #include <string>
 #include <string_view>
 
-// The executable's full path with '\', ':' and '/' replaced by '_', then upper case.
-// Only ASCII letters change, so a multibyte character is never split or altered.
-std::string MakeInstanceLockName(std::string_view modulePath);
+// Windows: the executable's full path with '\', ':' and '/' replaced by '_', then upper
+// case, as its file names ignore case. Only ASCII letters change, so a multibyte character
+// is never split or altered.
+std::string MakeWindowsLockName(std::string_view modulePath);
+
+// Linux: the same without the case change: paths that differ in case are different files.
+std::string MakeLinuxLockName(std::string_view modulePath);
 
 // Windows: the path minus its last four characters (the extension) plus ".ini";
 // "C:\Quiram.ini" when the path is empty.
 std::string MakeWindowsIniPath(std::string_view modulePath);
 
 // Linux: executables carry no extension, so ".ini" is appended. When the executable's
-// directory cannot be written (a system-wide install), or the path is unknown, the file
-// lives in the per-user configuration directory instead.
+// directory cannot be written (a system-wide install), the file lives in the per-user
+// configuration directory instead, still named after the executable; "corvala.ini" there
+// when the executable's path is unknown.
 std::string MakeLinuxIniPath(std::string_view modulePath, bool moduleDirWritable,
                              std::string_view userConfigDir);
 

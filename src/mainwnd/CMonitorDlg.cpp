@@ -56,6 +56,14 @@ CSetCntData &CounterData(int index)
     return theSetSystem.m_CntData[static_cast<std::size_t>(index)];
 }
 
+// How long to look for samples: `pauses` sampling pauses, `extra` ms and a margin.
+// Saturated, since a stored pause may be anything up to INT_MAX.
+int HuntSpan(int pauses, int extra = 0)
+{
+    const std::int64_t wait = std::max(theSetSystem.m_CntBase.GetCounterWait(), 1);
+    return static_cast<int>(std::min<std::int64_t>(pauses * wait + extra + kHuntMargin, INT_MAX));
+}
+
 } // namespace
 
 CMonitorDlg::CMonitorDlg(QWidget *parent)
@@ -80,7 +88,7 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     RestorePlacement();
     m_sampler.Start();
     ApplyGraphSettings(false);
-    HuntForSamples(2 * theSetSystem.m_CntBase.GetCounterWait() + kHuntMargin); // the first come one pause after the build
+    HuntForSamples(HuntSpan(2)); // the first come one pause after the build
 
     connect(m_menus, &CMonitorMenus::command, this, &CMonitorDlg::OnCommand);
     connect(m_menus->TrayMenu(), &QMenu::aboutToShow, this, &CMonitorDlg::ShowMenuState);
@@ -131,7 +139,8 @@ void CMonitorDlg::RestorePlacement()
             screens.append(screen->availableGeometry());
         const QScreen *primary = QGuiApplication::primaryScreen();
         QRect rect = NormalRectOf(placement);
-        rect.setSize(rect.size().expandedTo(minimumSize()));
+        // The size the window can take, so that what is checked below is what is shown.
+        rect.setSize(rect.size().expandedTo(minimumSize()).boundedTo(maximumSize()));
         if (primary)
             rect = KeepOnScreens(rect, screens, primary->availableGeometry());
         setGeometry(rect);
@@ -168,7 +177,7 @@ void CMonitorDlg::OnOptionsApplied(int page)
     if (page == 1 || page == 2) {
         m_sampler.SetRebuildFlag(true);
         // The rebuilt query's first samples come a pause after the current pause ends.
-        HuntForSamples(3 * theSetSystem.m_CntBase.GetCounterWait() + kHuntMargin);
+        HuntForSamples(HuntSpan(3));
         ApplyGraphSettings(true);
     } else {
         ApplyGraphSettings(false);
@@ -205,13 +214,13 @@ void CMonitorDlg::OnDisplayTimer()
     if (DrainSamples()) {
         m_displayTimer.start(sleep, this);
         m_huntClock.start();
-        m_nHuntFor = sleep + wait + kHuntMargin;
+        m_nHuntFor = HuntSpan(1, sleep);
     } else if (m_huntClock.elapsed() < m_nHuntFor) {
         m_displayTimer.start(kDisplayInterval, this);
     } else {
         m_displayTimer.start(sleep, this);
         m_huntClock.start();
-        m_nHuntFor = sleep + wait + kHuntMargin;
+        m_nHuntFor = HuntSpan(1, sleep);
     }
 }
 

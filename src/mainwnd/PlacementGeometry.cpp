@@ -1,5 +1,7 @@
 #include "PlacementGeometry.h"
 
+#include <algorithm>
+
 namespace {
 
 // Show commands of the stored placement.
@@ -8,11 +10,21 @@ constexpr std::int32_t kShowNormal = 1;
 // A window without a frame is grabbed by its inside: this much of it must be visible.
 constexpr int kMinVisible = 24;
 
+// Stored edges may be any int. Far beyond any screen, yet close enough to 0 that no width,
+// height or centre of a rectangle between them overflows.
+constexpr int kMaxEdge = 1 << 24;
+
+int BoundedEdge(std::int32_t edge)
+{
+    return std::clamp(edge, -kMaxEdge, kMaxEdge);
+}
+
 } // namespace
 
 QRect NormalRectOf(const WndPlacement &placement)
 {
-    return QRect(QPoint(placement.left, placement.top), QPoint(placement.right - 1, placement.bottom - 1));
+    return QRect(QPoint(BoundedEdge(placement.left), BoundedEdge(placement.top)),
+                 QPoint(BoundedEdge(placement.right) - 1, BoundedEdge(placement.bottom) - 1));
 }
 
 WndPlacement PlacementOf(const QRect &geometry)

@@ -1,5 +1,6 @@
 // Linux: operating system, executable path, single-instance lock and directories.
 
+#include "InstanceLockLinux.h"
 #include "Platform.h"
 #include "UniqueFd.h"
 
@@ -8,11 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <pwd.h>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
+#include <vector>
 
 namespace plat {
 namespace {
@@ -25,26 +28,29 @@ unsigned LeadingNumber(std::string_view text, std::size_t &pos)
     return value;
 }
 
-// A private directory for the lock when the session has no runtime directory. It must be
-// ours and closed to others, or another user could hold our lock name.
-std::string PrivateTmpDir()
+// A directory for lock files must be ours and closed to everyone else: anyone can make a
+// directory of a given name in /tmp and hold our lock names there. Opened without following
+// links, so what was checked is what is used.
+bool IsPrivateDir(const std::string &path, bool create)
 {
-    const std::string dir = "/tmp/corvala-" + std::to_string(::getuid());
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-        return {};
+    if (create && ::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
-    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()
-        || (st.st_mode & 077) != 0)
-        return {};
-    return dir;
+    return fd.Valid() && ::fstat(fd.Get(), &st) == 0 && st.st_uid == ::geteuid()
+           && (st.st_mode & 077) == 0;
 }
 
-std::string LockDirectory()
+// From the user database: unlike $HOME, the same in every environment.
+std::string HomeDirectory()
 {
-    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime == '/' && IsDirectoryWritable(runtime))
-        return runtime;
-    return PrivateTmpDir();
+    struct passwd entry {};
+    struct passwd *found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found
+        || !found->pw_dir || found->pw_dir[0] != '/')
+        return {};
+    return found->pw_dir;
 }
 
 // A file name holds at most NAME_MAX bytes; a longer lock name keeps its tail and a hash.
@@ -62,6 +68,22 @@ std::string LockFileName(const std::string &name)
 }
 
 } // namespace
+
+std::string InstanceLockDirectory()
+{
+    const std::string uid = std::to_string(::geteuid());
+    if (const std::string runtime = "/run/user/" + uid; IsPrivateDir(runtime, false))
+        return runtime;
+    if (const std::string tmp = "/tmp/corvala-" + uid; IsPrivateDir(tmp, true))
+        return tmp;
+    // Someone else holds that name in /tmp: fall back to a place only this user can write.
+    const std::string home = HomeDirectory();
+    if (home.empty())
+        return {};
+    ::mkdir((home + "/.cache").c_str(), 0700);
+    const std::string cache = home + "/.cache/corvala-locks";
+    return IsPrivateDir(cache, true) ? cache : std::string();
+}
 
 int GetOsVersion(OsVersion &version)
 {
@@ -88,7 +110,7 @@ std::string GetModuleFileName()
 
 LockResult CreateInstanceLock(const std::string &name)
 {
-    const std::string dir = LockDirectory();
+    const std::string dir = InstanceLockDirectory();
     if (dir.empty() || name.empty())
         return LockResult::Failed;
     const std::string path = dir + "/" + LockFileName(name);

@@ -1,7 +1,8 @@
 // Linux: the private-profile store on top of IniText. Every write replaces the file
-// atomically (temporary file in the same directory, then rename), so a crash, a kill or a
-// full disk leaves either the old file or the new one, never a torn one.
+// atomically (FileReplaceLinux). Only a regular file is read or written: anything else
+// at the path reads as a missing file and is never replaced.
 
+#include "FileReplaceLinux.h"
 #include "IniText.h"
 #include "Platform.h"
 #include "UniqueFd.h"
@@ -9,7 +10,6 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,12 +22,23 @@ constexpr off_t kMaxFileSize = 16 * 1024 * 1024;
 
 enum class ReadResult { Ok, Missing, Unusable };
 
+ReadResult OpenFailure()
+{
+    return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Unusable;
+}
+
+// A device is not even opened (that alone can have effects), and O_NONBLOCK keeps a FIFO
+// that appeared in its place since from waiting for a writer.
 ReadResult ReadWholeFile(const std::string &path, std::string &text, struct stat &st)
 {
     text.clear();
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (::stat(path.c_str(), &st) != 0)
+        return OpenFailure();
+    if (!S_ISREG(st.st_mode))
+        return ReadResult::Unusable;
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.Valid())
-        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Unusable;
+        return OpenFailure();
     if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize)
         return ReadResult::Unusable;
     text.resize(static_cast<std::size_t>(st.st_size));
@@ -46,59 +57,12 @@ ReadResult ReadWholeFile(const std::string &path, std::string &text, struct stat
     return ReadResult::Ok;
 }
 
-bool WriteAll(int fd, const std::string &text)
+// A file the user made read-only stays as it is, although its directory would let us
+// replace it. Root passes every access check, so for root a file without any write
+// permission counts as read-only.
+bool IsFileWritable(const std::string &path, const struct stat &st)
 {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// A symbolic link to the settings file stays a link: the file it points to is replaced.
-std::string ResolveTarget(const std::string &path)
-{
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved))
-        return resolved;
-    return path;
-}
-
-std::string DirectoryOf(const std::string &path)
-{
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool ReplaceFile(const std::string &target, const std::string &text, const struct stat *old)
-{
-    std::string temp = target + ".XXXXXX";
-    UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (!fd.Valid())
-        return false;
-    mode_t mode = 0666;
-    if (old) {
-        mode = old->st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
-    }
-    bool ok = ::fchmod(fd.Get(), mode) == 0 && WriteAll(fd.Get(), text) && ::fdatasync(fd.Get()) == 0;
-    if (ok && old && (old->st_uid != ::geteuid() || old->st_gid != ::getegid()))
-        (void)::fchown(fd.Get(), old->st_uid, old->st_gid); // only root can; others keep theirs
-    ok = ::close(fd.Release()) == 0 && ok;
-    if (ok && ::rename(temp.c_str(), target.c_str()) == 0)
-        return true;
-    ::unlink(temp.c_str());
-    return false;
+    return ::access(path.c_str(), W_OK) == 0 && (::geteuid() != 0 || (st.st_mode & 0222) != 0);
 }
 
 } // namespace
@@ -146,17 +110,17 @@ int WritePrivateProfileString(const char *section, const char *key, const char *
 {
     if (!section || !key || path.empty() || !ini::IsWritableName(section, key))
         return 0;
-    const std::string target = ResolveTarget(path);
+    const std::string target = FollowLinks(path);
     std::string text;
     struct stat st {};
-    const ReadResult read = ReadWholeFile(target, text, st);
+    const ReadResult read = target.empty() ? ReadResult::Unusable : ReadWholeFile(target, text, st);
     if (read == ReadResult::Unusable)
         return 0; // never replace a file we could not read: its contents would be lost
+    if (read == ReadResult::Ok && !IsFileWritable(target, st))
+        return 0;
     const std::string updated = ini::SetValue(text, section, key, value ? value : "");
     if (read == ReadResult::Ok && updated == text)
         return 1;
-    if (!IsDirectoryWritable(DirectoryOf(target)))
-        return 0;
     return ReplaceFile(target, updated, read == ReadResult::Ok ? &st : nullptr) ? 1 : 0;
 }
 

@@ -34,17 +34,19 @@ long long LeadingDecimal(std::string_view piece)
     std::size_t pos = piece.find_first_not_of(" \t\n\v\f\r");
     if (pos == std::string_view::npos)
         return 0;
-    bool negative = false;
-    if (piece[pos] == '+' || piece[pos] == '-')
-        negative = piece[pos++] == '-';
-    long long number = 0;
+    const bool negative = piece[pos] == '-';
+    if (negative || piece[pos] == '+')
+        ++pos;
+    // Unsigned, so that no second sign is taken: "--5" has no digits after its sign.
+    unsigned long long number = 0;
     const char *first = piece.data() + pos;
     const auto [end, error] = std::from_chars(first, piece.data() + piece.size(), number);
     if (end == first)
         return 0;
-    if (error == std::errc::result_out_of_range)
-        number = LLONG_MAX;
-    return negative ? -number : number;
+    const long long magnitude = error == std::errc::result_out_of_range || number > LLONG_MAX
+                                    ? LLONG_MAX
+                                    : static_cast<long long>(number);
+    return negative ? -magnitude : magnitude;
 }
 
 // Takes the text up to the next comma (or all that is left) off the front of `rest`.

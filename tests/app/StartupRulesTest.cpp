@@ -7,12 +7,13 @@
 
 TEST(StartupRules, LockNameFollowsTheExecutablePath)
 {
-    EXPECT_EQ(MakeInstanceLockName("C:\\Apps\\monitor.exe"), "C__APPS_MONITOR.EXE");
-    EXPECT_EQ(MakeInstanceLockName("c:\\apps\\MONITOR.EXE"), MakeInstanceLockName("C:\\Apps\\monitor.exe"));
-    EXPECT_EQ(MakeInstanceLockName("/opt/corvala/bin/corvala"), "_OPT_CORVALA_BIN_CORVALA");
-    EXPECT_NE(MakeInstanceLockName("/tmp/a/corvala"), MakeInstanceLockName("/tmp/b/corvala"));
+    EXPECT_EQ(MakeWindowsLockName("C:\\Apps\\monitor.exe"), "C__APPS_MONITOR.EXE");
+    EXPECT_EQ(MakeWindowsLockName("c:\\apps\\MONITOR.EXE"), MakeWindowsLockName("C:\\Apps\\monitor.exe"));
     // Multibyte characters pass through unchanged; only ASCII letters change case.
-    EXPECT_EQ(MakeInstanceLockName("/home/ä/ネット/mon"), "_HOME_ä_ネット_MON");
+    EXPECT_EQ(MakeWindowsLockName("C:\\ä\\ネット\\mon.exe"), "C__ä_ネット_MON.EXE");
+    // Linux paths that differ in case are different files.
+    EXPECT_EQ(MakeLinuxLockName("/opt/corvala/bin/Corvala"), "_opt_corvala_bin_Corvala");
+    EXPECT_NE(MakeLinuxLockName("/tmp/a/corvala"), MakeLinuxLockName("/tmp/A/corvala"));
 }
 
 TEST(StartupRules, WindowsIniPathDropsExactlyFourCharacters)
@@ -29,6 +30,9 @@ TEST(StartupRules, LinuxIniPathSitsBesideTheExecutableOrInTheUserConfig)
     EXPECT_EQ(MakeLinuxIniPath("/work/build/corvala", true, "/home/u/.config/corvala"), "/work/build/corvala.ini");
     EXPECT_EQ(MakeLinuxIniPath("/usr/bin/corvala", false, "/home/u/.config/corvala"),
               "/home/u/.config/corvala/corvala.ini");
+    // Two executables installed side by side keep two files.
+    EXPECT_EQ(MakeLinuxIniPath("/usr/bin/corvala-wan", false, "/home/u/.config/corvala"),
+              "/home/u/.config/corvala/corvala-wan.ini");
     EXPECT_EQ(MakeLinuxIniPath("", false, "/home/u/.config/corvala"), "/home/u/.config/corvala/corvala.ini");
     // Nowhere better to go: try beside the executable, so a writable file there still works.
     EXPECT_EQ(MakeLinuxIniPath("/usr/bin/corvala", false, ""), "/usr/bin/corvala.ini");

@@ -1,31 +1,76 @@
 #!/bin/bash
 # Start-up of the real executable (offscreen): a first start writes the complete settings
-# file beside the executable; a second start of the same file ends at once; a copy in
-# another directory runs side by side. Usage: startup_test.sh PATH-TO-corvala
+# file beside the executable; a second start of the same file ends at once, from any
+# environment; copies elsewhere, also under a name that differs only in case, run side by
+# side; a settings file that is read-only or a FIFO stays as it is while the program runs;
+# with the executable's path unknown it still runs, once; as root, a lock directory that
+# another user made in /tmp does not stop it. Usage: startup_test.sh PATH-TO-corvala
 set -u
-exe=$1
+exe=$(realpath "$1")
 work=$(mktemp -d)
-export XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen
-mkdir -p "$work/run" "$work/a" "$work/b"
-chmod 700 "$work/run"
-cp "$exe" "$work/a/corvala"
-cp "$exe" "$work/b/corvala"
+export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen
+mkdir -p "$work/run" "$work/other"
+chmod 700 "$work/run" "$work/other"
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
     rm -rf "$work"
+    # Lock files outlive their program by design: remove those of the copies run here.
+    local uid
+    uid=$(id -u)
+    for dir in "/run/user/$uid" "/tmp/corvala-$uid" "$(getent passwd "$uid" | cut -d: -f6)/.cache/corvala-locks"; do
+        rm -f "$dir/${work//\//_}"_*.lock
+    done
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-"$work/a/corvala" & pids+=($!)
-ini=$work/a/corvala.ini
-for _ in $(seq 100); do
-    grep -q '^COLOR_16=' "$ini" 2>/dev/null && break
-    sleep 0.1
-done
-grep -q '^COLOR_16=' "$ini" || fail "the settings file was not completed"
+# Copies the program to $1 and starts it there in the background.
+start() {
+    mkdir -p "$(dirname "$1")"
+    cp "$exe" "$1"
+    "$1" & pids+=($!)
+}
 
+# The main window is up once the program catches SIGTERM.
+wait_up() {
+    local mask
+    for _ in $(seq 300); do
+        mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$1/status" 2>/dev/null) || return 1
+        [ -n "$mask" ] && (( (16#$mask >> 14) & 1 )) && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A clean end through the main window: SIGTERM, then exit status 0.
+stop_cleanly() {
+    kill -TERM "$1"
+    wait "$1"
+}
+
+# Runs a command that must end at once with status 0 (a second start).
+ends_at_once() {
+    local start status
+    start=$(date +%s%N)
+    timeout 10 "$@"
+    status=$?
+    elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+    [ "$status" -eq 0 ] || fail "second start ($*) ended with status $status"
+    [ "$elapsed_ms" -lt 5000 ] || fail "second start ($*) took ${elapsed_ms} ms"
+}
+
+wait_for_complete() {
+    for _ in $(seq 300); do
+        grep -q '^COLOR_16=' "$1" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    fail "the settings file $1 was not completed"
+}
+
+start "$work/a/corvala"
+ini=$work/a/corvala.ini
+wait_for_complete "$ini"
 sections=$(grep -o '^\[[A-Z_0-9]*\]' "$ini" | tr -d '[]' | tr '\n' ' ')
 expected="RECENT_WNDPOS CNTDATA_1 CNTDATA_2 CNTDATA_3 CNTDATA_4 CNTDATA_5 CNTDATA_6 CNTDATA_7 CNTDATA_8 CNTDATA_9 CNTDATA_10 TIME CNTBASE COLOR_DIALOG "
 [ "$sections" = "$expected" ] || fail "sections in the wrong order: $sections"
@@ -33,14 +78,71 @@ expected="RECENT_WNDPOS CNTDATA_1 CNTDATA_2 CNTDATA_3 CNTDATA_4 CNTDATA_5 CNTDAT
 grep -qx 'COLOR="0, 255, 0"' "$ini" || fail "colour text form"
 kill -0 "${pids[0]}" 2>/dev/null || fail "the first instance is not running"
 
-start=$(date +%s%N)
-timeout 10 "$work/a/corvala"
-status=$?
-elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-[ "$status" -eq 0 ] || fail "second start ended with status $status"
-[ "$elapsed_ms" -lt 5000 ] || fail "second start took ${elapsed_ms} ms"
+ends_at_once "$work/a/corvala"
+first_ms=$elapsed_ms
+ends_at_once env XDG_RUNTIME_DIR="$work/other" "$work/a/corvala"
+ends_at_once env -u XDG_RUNTIME_DIR "$work/a/corvala"
 
-"$work/b/corvala" & pids+=($!)
-sleep 1
-kill -0 "${pids[1]}" 2>/dev/null || fail "a copy in another directory did not keep running"
-echo "PASS (second start ended after ${elapsed_ms} ms)"
+start "$work/A/corvala"
+wait_up $! || fail "a copy in a directory that differs only in case did not start"
+
+# Read-only: nothing is written, at start-up (missing keys) or at exit (placement).
+start_readonly() {
+    mkdir -p "$work/ro"
+    printf '[TIME]\nCOUNTER_WAIT=1000\n' >"$work/ro/corvala.ini"
+    chmod 444 "$work/ro/corvala.ini"
+    before=$(stat -c '%i %a %s %Y' "$work/ro/corvala.ini")
+    start "$work/ro/corvala"
+}
+start_readonly
+pid=$!
+wait_up $pid || fail "no main window with a read-only settings file"
+stop_cleanly $pid || fail "ended with status $? with a read-only settings file"
+[ "$(stat -c '%i %a %s %Y' "$work/ro/corvala.ini")" = "$before" ] || fail "the read-only settings file was replaced"
+
+mkdir -p "$work/fifo"
+mkfifo "$work/fifo/corvala.ini"
+start "$work/fifo/corvala"
+pid=$!
+wait_up $pid || fail "no main window with a FIFO as the settings file"
+stop_cleanly $pid || fail "ended with status $? with a FIFO as the settings file"
+[ -p "$work/fifo/corvala.ini" ] || fail "the FIFO was replaced"
+
+# An executable path longer than PATH_MAX cannot be read back from /proc/self/exe. Such a
+# path cannot be given to cd or exec at once: walk down and start it from there.
+deep=$(printf 'd%.0s' $(seq 250))
+start_deep() {
+    cd "$work" || exit 1
+    for _ in $(seq 17); do
+        mkdir -p "$deep" && cd "$deep" || exit 1
+    done
+    [ -e corvala ] || cp "$exe" corvala
+    exec env ./corvala # bash would make the path absolute, too long to run
+}
+(start_deep) & pids+=($!)
+wait_for_complete "$work/config/corvala/corvala.ini"
+wait_up "${pids[-1]}" || fail "no main window with the executable's path unknown"
+ends_at_once bash -c "$(declare -f start_deep); work=$work deep=$deep exe=$exe start_deep"
+
+# Another user made the /tmp lock directory first. In a mount namespace of our own, with
+# /tmp, /run/user and the home directory on fresh tmpfs so that nothing real is touched.
+if [ "$(id -u)" -eq 0 ] && unshare -m --propagation private true 2>/dev/null; then
+    export -f start wait_up ends_at_once fail
+    export exe
+    unshare -m --propagation private bash -c '
+        exec 3<"$exe" # the build tree may lie under a directory covered below
+        mount -t tmpfs tmpfs /tmp || exit 1
+        [ -d /run/user ] && mount -t tmpfs tmpfs /run/user
+        mount -t tmpfs tmpfs "$(getent passwd 0 | cut -d: -f6)"
+        mkdir -m 777 /tmp/corvala-0 && chown 65534:65534 /tmp/corvala-0
+        mkdir /tmp/w && cat <&3 >/tmp/w/corvala && chmod 755 /tmp/w/corvala
+        /tmp/w/corvala & pid=$!
+        trap "kill $pid 2>/dev/null" EXIT
+        wait_up $pid || fail "a lock directory of another user in /tmp stopped the start"
+        ends_at_once env XDG_RUNTIME_DIR=/tmp /tmp/w/corvala
+        [ -z "$(ls -A /tmp/corvala-0)" ] || fail "a lock was taken in the other user'"'"'s directory"
+    ' || exit 1
+else
+    echo "SKIP: the lock directory made by another user needs root and mount namespaces"
+fi
+echo "PASS (second start ended after ${first_ms} ms)"

@@ -1,7 +1,9 @@
 """A private X session for end-to-end tests: Xvfb, optionally a window manager and a panel
 with a notification area, and small xdotool / screenshot helpers. Every wait is bounded."""
 
+import glob
 import os
+import pwd
 import shutil
 import subprocess
 import tempfile
@@ -107,3 +109,14 @@ class XSession:
                     process.kill()
                     process.wait(5)
         shutil.rmtree(self.tmp, ignore_errors=True)
+        remove_locks_under(self.tmp)
+
+
+def remove_locks_under(directory):
+    """A lock file outlives its program by design (one per executable): remove those of the
+    copies that ran under `directory`, wherever the user's lock directory is."""
+    uid = os.getuid()
+    places = [f"/run/user/{uid}", f"/tmp/corvala-{uid}", os.path.join(pwd.getpwuid(uid).pw_dir, ".cache/corvala-locks")]
+    for place in places:
+        for path in glob.glob(os.path.join(glob.escape(place), glob.escape(directory.replace("/", "_")) + "_*.lock")):
+            os.unlink(path)

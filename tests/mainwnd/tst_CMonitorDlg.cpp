@@ -9,7 +9,9 @@
 #include "TempDir.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -59,6 +61,7 @@ private slots:
     void displayTimerFeedsEnabledCountersOnly();
     void liveSamplesKeepReachingTheGraph();
     void hugeRatesShowAsTheGraphsCeiling();
+    void extremeStoredValuesLeaveTheWindowWorking();
     void endOfSamplingBringsValuesToZero();
     void packetTypeShowsOnlyPacketSeries();
     void optionsAppliedRebuildsOrKeepsHistory();
@@ -190,6 +193,20 @@ void tst_CMonitorDlg::hugeRatesShowAsTheGraphsCeiling()
     QCOMPARE(Newest(graph, 1), INT_MAX);
     QCOMPARE(graph.ValueText(0), QStringLiteral("4768.371 MB/s"));
     QVERIFY(graph.Model().GetMaximum() > 0);
+}
+
+// Stored values at the ends of their type; the sanitizer build also checks that none of them
+// overflows on the way.
+void tst_CMonitorDlg::extremeStoredValuesLeaveTheWindowWorking()
+{
+    WriteFile(m_ini, "[TIME]\nCOUNTER_WAIT=2147483647\n[CNTBASE]\nINS_NAME=\"lo\"\n[CNTDATA_1]\nENABLE=1\n"
+                     "[RECENT_WNDPOS]\nMAIN_NML_L=-2147483648\nMAIN_NML_T=-2147483648\n"
+                     "MAIN_NML_R=2147483647\nMAIN_NML_B=2147483647\n");
+    auto dlg = Open();
+    QVERIFY(dlg->geometry().intersects(QGuiApplication::primaryScreen()->availableGeometry()));
+    dlg->OnOptionsApplied(1);
+    dlg->Sampler().AppendSample(Large(0, 1024));
+    QTRY_COMPARE_WITH_TIMEOUT(dlg->Graph().ValueText(0), QStringLiteral("1.000 KB/s"), 5000);
 }
 
 void tst_CMonitorDlg::endOfSamplingBringsValuesToZero()

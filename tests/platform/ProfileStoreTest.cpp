@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <random>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -85,6 +88,35 @@ TEST(ProfileStore, ReplacementKeepsPermissionsAndSymbolicLinks)
     struct stat st {};
     ASSERT_EQ(::stat(real.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    // A link whose file does not exist yet creates that file, relative to the link.
+    const std::string dangling = dir.File("dangling.ini");
+    fs::create_symlink("later.ini", dangling);
+    ASSERT_NE(Write(dangling, "K", "3"), 0);
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(ReadFile(dir.File("later.ini")), "[S]\nK=3\n");
+}
+
+TEST(ProfileStore, WritersKilledMidwayLeaveNothingBehind)
+{
+    TempDir dir;
+    const std::string path = dir.File("a.ini");
+    std::minstd_rand random(1);
+    for (int round = 0; round < 100; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0; i < 100000; ++i)
+                Write(path, "K", std::to_string(i).c_str());
+            ::_exit(0);
+        }
+        ::usleep(static_cast<useconds_t>(random() % 3000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    ASSERT_NE(Write(path, "K", "last"), 0);
+    EXPECT_EQ(Read(path, "K"), "last");
+    EXPECT_TRUE(OnlyFileInDir(dir.Path(), "a.ini")) << "temporary files were left behind";
 }
 
 TEST(ProfileStore, UnusablePathsReadAsDefaultsAndAreNeverReplaced)

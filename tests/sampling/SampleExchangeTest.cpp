@@ -22,6 +22,12 @@ void *operator new(std::size_t size)
         return memory;
     std::abort();
 }
+// The library's temporary buffers come from the nothrow form: it must take the same heap.
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept
+{
+    ++t_allocations;
+    return std::malloc(size ? size : 1);
+}
 void operator delete(void *memory) noexcept
 {
     std::free(memory);

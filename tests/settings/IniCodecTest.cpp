@@ -68,7 +68,8 @@ TEST_F(IniCodec, ColorPiecesMarkersAndLowBytes)
 {
     WriteFile(m_path, "[S]\n"
                       "A=\"255, 128, 0\"\nB=\"10, 20\"\nC=\"10,,30\"\nD=\"10, x, 30\"\nE=\"300, 0, 0\"\n"
-                      "F=\"254, 255, -2\"\nG=\"1, 2, 3\" ; comment\nH=7\nI=\"\"\n");
+                      "F=\"254, 255, -2\"\nG=\"1, 2, 3\" ; comment\nH=7\nI=\"\"\n"
+                      "J=\"--9223372036854775808, --5, -9223372036854775809\"\n");
     EXPECT_EQ(Color("A"), 0x0080FFu);
     EXPECT_EQ(Color("B"), MakeRgb(10, 20, 255));
     EXPECT_EQ(Color("C"), MakeRgb(10, 255, 30));
@@ -81,6 +82,8 @@ TEST_F(IniCodec, ColorPiecesMarkersAndLowBytes)
     EXPECT_EQ(Color("H"), MakeRgb(7, 255, 255));
     EXPECT_EQ(Color("I", MakeRgb(0, 255, 0)), MakeRgb(0, 255, 0));
     EXPECT_NE(ReadText(m_path).find("I=\"0, 255, 0\"\n"), std::string::npos);
+    // One sign only; a number beyond 64 bits saturates before its low byte is taken.
+    EXPECT_EQ(Color("J"), MakeRgb(0, 0, 1));
 }
 
 TEST_F(IniCodec, AbsentColorIsWrittenQuoted)
