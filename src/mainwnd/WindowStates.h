@@ -1,7 +1,8 @@
 #pragma once
 // Window-manager states that the toolkit cannot switch on a running window without
-// re-creating it (a new native window loses its other states). One implementation per
-// window system, picked by CMake.
+// re-creating it (a new native window loses its other states). The window system's own
+// way is chosen at run time, by the platform the program runs on; where it has none
+// (Wayland, offscreen), the toolkit's hint stands in.
 
 class QWidget;
 
@@ -11,3 +12,8 @@ void PrepareWindowStates(QWidget *window, bool topMost);
 
 // On a shown window: enter or leave the topmost band without moving or sizing it.
 void SetStaysOnTop(QWidget *window, bool topMost);
+
+// The window system's own way, one implementation per OS chosen by CMake: false when the
+// running platform is not the one it speaks to, so that the caller falls back to the hint.
+bool PrepareNativeWindowStates(QWidget *window, bool topMost);
+bool SetNativeStaysOnTop(QWidget *window, bool topMost);

@@ -1,16 +1,13 @@
-// Window systems where the toolkit switches the topmost band in place.
+// Window systems without a way of their own: the toolkit's hint does everything.
 
 #include "WindowStates.h"
 
-#include <QWidget>
-
-void PrepareWindowStates(QWidget *window, bool topMost)
+bool PrepareNativeWindowStates(QWidget *, bool)
 {
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+    return false;
 }
 
-void SetStaysOnTop(QWidget *window, bool topMost)
+bool SetNativeStaysOnTop(QWidget *, bool)
 {
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
-    window->show();
+    return false;
 }

@@ -1,33 +1,15 @@
-// X11: the EWMH _NET_WM_STATE property before mapping, client messages afterwards.
+// X11: the EWMH _NET_WM_STATE property before mapping, client messages afterwards. The same
+// build may run on Wayland or offscreen, where it declines and the toolkit's hint serves.
 
 #include "WindowStates.h"
 
-#include <QGuiApplication>
+#include "X11Connection.h"
+
 #include <QWidget>
 
-#include <cstdlib>
-#include <cstring>
 #include <vector>
-#include <xcb/xcb.h>
 
 namespace {
-
-xcb_connection_t *Connection()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t InternAtom(xcb_connection_t *connection, const char *name)
-{
-    const auto cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
 
 // Interned once: each lookup is a round trip to the X server.
 struct Atoms {
@@ -74,11 +56,11 @@ xcb_window_t RootOf(xcb_connection_t *connection)
 
 } // namespace
 
-void PrepareWindowStates(QWidget *window, bool topMost)
+bool PrepareNativeWindowStates(QWidget *window, bool topMost)
 {
-    xcb_connection_t *connection = Connection();
+    xcb_connection_t *connection = X11Connection();
     if (!connection)
-        return;
+        return false;
     const Atoms &atoms = AtomsOf(connection);
     const auto id = static_cast<xcb_window_t>(window->winId());
     std::vector<xcb_atom_t> states = ReadStates(connection, id, atoms.state);
@@ -88,13 +70,14 @@ void PrepareWindowStates(QWidget *window, bool topMost)
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
                         static_cast<std::uint32_t>(states.size()), states.data());
     xcb_flush(connection);
+    return true;
 }
 
-void SetStaysOnTop(QWidget *window, bool topMost)
+bool SetNativeStaysOnTop(QWidget *window, bool topMost)
 {
-    xcb_connection_t *connection = Connection();
+    xcb_connection_t *connection = X11Connection();
     if (!connection)
-        return;
+        return false;
     if (topMost)
         window->raise(); // without a window manager nothing else keeps it in front
     xcb_client_message_event_t event {};
@@ -109,4 +92,5 @@ void SetStaysOnTop(QWidget *window, bool topMost)
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&event));
     xcb_flush(connection);
+    return true;
 }
