@@ -11,6 +11,7 @@
 #include "IniPath.h"
 #include "PlacementGeometry.h"
 #include "TerminationSignals.h"
+#include "TrayHosts.h"
 #include "ValueText.h"
 #include "WindowStates.h"
 
@@ -111,13 +112,20 @@ void CMonitorDlg::ChooseFirstInterface()
     theSetSystem.m_CntBase.Save(GetIniPath());
 }
 
+// Made once a notification area is up (until then it is looked for on the tray watch);
+// afterwards the toolkit follows trays that go and come back by itself.
 void CMonitorDlg::CreateTrayIcon()
 {
+    if (!IsNotificationAreaPresent()) {
+        m_trayWatchTimer.start(kTrayWatchInterval, this);
+        return;
+    }
     m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/res/tray16.png")), this);
     m_tray->setToolTip(TooltipText(GetAppName()));
     m_tray->setContextMenu(m_menus->TrayMenu());
     connect(m_tray, &QSystemTrayIcon::activated, this, &CMonitorDlg::OnTrayActivated);
-    m_tray->show(); // appears by itself whenever a notification area comes up
+    m_tray->show();
+    UpdateMenus();
 }
 
 // The window always starts shown, at its stored normal position and size, and within
@@ -227,8 +235,7 @@ void CMonitorDlg::timerEvent(QTimerEvent *event)
     if (event->timerId() == m_displayTimer.timerId()) {
         OnDisplayTimer();
     } else if (event->timerId() == m_trayWatchTimer.timerId()) {
-        if (m_bHidden && !QSystemTrayIcon::isSystemTrayAvailable())
-            Restore(); // the notification area went away: the window must stay reachable
+        OnTrayWatch();
     } else {
         QDialog::timerEvent(event);
     }
@@ -299,7 +306,18 @@ void CMonitorDlg::OnCommand(int id)
 // Hiding needs a notification area to come back from; without one the window stays shown.
 bool CMonitorDlg::CanHide() const
 {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return m_tray && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CMonitorDlg::OnTrayWatch()
+{
+    if (!m_tray) {
+        CreateTrayIcon();
+        if (m_tray)
+            m_trayWatchTimer.stop();
+    } else if (m_bHidden && !CanHide()) {
+        Restore(); // the notification area went away: the window must stay reachable
+    }
 }
 
 void CMonitorDlg::Minimize()
@@ -309,12 +327,15 @@ void CMonitorDlg::Minimize()
     hide();
     m_bHidden = true;
     m_trayWatchTimer.start(kTrayWatchInterval, this);
+    UpdateMenus();
 }
 
 void CMonitorDlg::Restore()
 {
     m_bHidden = false;
-    m_trayWatchTimer.stop();
+    if (m_tray)
+        m_trayWatchTimer.stop();
+    UpdateMenus();
     if (!isVisible())
         PrepareWindowStates(this, m_bTopMost);
     show();
@@ -327,6 +348,7 @@ void CMonitorDlg::ToggleTopMost()
     m_bTopMost = !m_bTopMost;
     if (isVisible())
         SetStaysOnTop(this, m_bTopMost);
+    UpdateMenus();
 }
 
 // Built at the first options command, not with the window: most runs never open it, and
@@ -357,9 +379,13 @@ void CMonitorDlg::Exit()
     QDialog::accept();
 }
 
+// An icon we draw ourselves (XEmbed, the Windows notification area) has a geometry and
+// reports a double click, the gesture that restores. A StatusNotifier host draws the icon
+// itself, so it has none, and sends one activation for a primary click, never a double click.
 void CMonitorDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::DoubleClick)
+    const bool drawnByHost = m_tray->geometry().isEmpty();
+    if (reason == QSystemTrayIcon::DoubleClick || (reason == QSystemTrayIcon::Trigger && drawnByHost))
         Restore();
 }
 
@@ -367,6 +393,12 @@ void CMonitorDlg::ShowMenuState()
 {
     if (isVisible())
         activateWindow();
+    UpdateMenus();
+}
+
+// Also on every change: a StatusNotifier host may show the exported menu without asking first.
+void CMonitorDlg::UpdateMenus()
+{
     m_menus->Update(MenuState {m_bTopMost, m_bHidden, CanHide()});
 }
 
@@ -383,7 +415,8 @@ void CMonitorDlg::StopAndSave()
     m_bStopped = true;
     m_displayTimer.stop();
     m_sampler.Stop();
-    m_tray->hide();
+    if (m_tray)
+        m_tray->hide();
     m_dlgAbout->hide();
     if (m_sheetOption)
         m_sheetOption->DestroyWindow();
