@@ -324,7 +324,7 @@ void CMonitorDlg::Minimize()
 {
     if (!CanHide())
         return;
-    hide();
+    HideInPlace();
     m_bHidden = true;
     m_trayWatchTimer.start(kTrayWatchInterval, this);
     UpdateMenus();
@@ -376,6 +376,7 @@ void CMonitorDlg::ShowAbout()
 
 void CMonitorDlg::Exit()
 {
+    HideInPlace();
     QDialog::accept();
 }
 
@@ -423,10 +424,31 @@ void CMonitorDlg::StopAndSave()
     SaveWindowState();
 }
 
+// Where the user sees the window: after the window manager moved it, the toolkit's idea of
+// the place may be wrong (Weston's notices are), while the window system knows.
+QRect CMonitorDlg::ShownGeometry()
+{
+    QRect rect = geometry();
+    QPoint position;
+    if (NativeWindowPosition(this, position))
+        rect.moveTopLeft(position);
+    return rect;
+}
+
+// Hides the window and keeps the place where it was seen, to show it there again and to
+// store that place.
+void CMonitorDlg::HideInPlace()
+{
+    m_rcShown = ShownGeometry();
+    hide();
+    move(m_rcShown.topLeft());
+}
+
 void CMonitorDlg::SaveWindowState()
 {
     theSetSystem.m_WndPos.SetTopMost(m_bTopMost ? 1 : 0);
-    const WndPlacement placement = PlacementOf(geometry());
+    const QRect rect = isVisible() || !m_rcShown.isValid() ? ShownGeometry() : m_rcShown;
+    const WndPlacement placement = PlacementOf(rect);
     theSetSystem.m_WndPos.SetPlacement(&placement);
     theSetSystem.m_WndPos.Save(GetIniPath());
 }

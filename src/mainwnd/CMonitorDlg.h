@@ -62,6 +62,8 @@ private:
     void RestorePlacement();
     void StopAndSave();
     void SaveWindowState();
+    void HideInPlace();
+    QRect ShownGeometry();
 
     void Minimize();
     void Restore();
@@ -82,6 +84,7 @@ private:
     QIcon m_hIcon;
     QSystemTrayIcon *m_tray = nullptr;
     QRect m_rcClient;
+    QRect m_rcShown; // where the window was when last hidden
     bool m_bHidden = false;
     bool m_bTopMost = false;
     CAboutDlg *m_dlgAbout;

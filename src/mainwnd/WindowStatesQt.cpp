@@ -11,3 +11,13 @@ bool SetNativeStaysOnTop(QWidget *, bool)
 {
     return false;
 }
+
+bool StartNativeMoveResize(QWidget *, Qt::Edges, const QPoint &)
+{
+    return false;
+}
+
+bool NativeWindowPosition(QWidget *, QPoint &)
+{
+    return false;
+}
