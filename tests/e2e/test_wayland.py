@@ -1,17 +1,20 @@
 """End to end in a Wayland session: the real executable under Weston with XWayland, with a
-StatusNotifier host on a private session bus as a Wayland desktop's tray. Pointer and keys
-reach the program through the compositor.
+StatusNotifier host on a private session bus as a Wayland desktop's tray; and on Wayland
+itself, as on a compositor without XWayland. Pointer and keys reach the program through the
+compositor.
 
 Usage: python3 test_wayland.py PATH-TO-corvala"""
 
 import os
+import shutil
+import signal
 import sys
 import time
 import unittest
 
 import test_monitor
-from sni_host import SessionBus, StatusNotifierHost
-from test_monitor import BLACK, RED, Monitor, read_ini
+from sni_host import SessionBus, StatusNotifierHost, entry_id
+from test_monitor import BLACK, DARK_RED, RED, Monitor, read_ini
 from weston_session import WestonSession
 from xsession import wait_for
 
@@ -72,6 +75,57 @@ class WestonWithXWayland(unittest.TestCase):
         x, y, width, height = restored
         self.assertEqual(tuple(int(stored[k]) for k in ("MAIN_NML_L", "MAIN_NML_T", "MAIN_NML_R", "MAIN_NML_B")),
                          (x, y, x + width, y + height))
+
+    def grid_box(self):
+        """Where the compositor shows the graph: the box around its dark-red grid on the screen."""
+        shot = os.path.join(self.session.tmp, "screen.png")
+        self.session.run_in(self.session.outer_env, ["import", "-window", "root", shot])
+        width, height = 1280, 1024
+        pixels = self.session.pixels(shot, 0, 0, width, height)
+        points = [(i % width, i // width) for i, pixel in enumerate(pixels) if pixel == DARK_RED]
+        if not points:
+            return None
+        xs, ys = [x for x, _ in points], [y for _, y in points]
+        return min(xs), min(ys), max(xs), max(ys)
+
+    def test_without_xwayland_the_compositor_moves_it_and_nothing_breaks(self):
+        directory = os.path.join(self.session.tmp, "native")
+        os.makedirs(directory)
+        shutil.copy2(test_monitor.EXE, directory)
+        env = dict(self.session.env)
+        del env["DISPLAY"]
+        saved, self.session.env = self.session.env, env
+        process = self.session.spawn([os.path.join(directory, "corvala")])
+        self.session.env = saved
+        item = self.host.wait_item()
+        self.assertTrue(item, "the icon did not register with the tray")
+        box = wait_for(self.grid_box, 15)
+        self.assertTrue(box, "the window did not appear")
+
+        # The compositor's interactive move follows the drag.
+        x, y = (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
+        self.session.xdotool("mousemove", x, y)
+        self.session.xdotool("mousedown", 1)
+        for step in range(1, 6):
+            self.session.xdotool("mousemove", x + 30 * step, y + 20 * step)
+            time.sleep(0.05)
+        self.session.xdotool("mouseup", 1)
+        self.assertTrue(wait_for(lambda: self.grid_box() == (box[0] + 150, box[1] + 100, box[2] + 150, box[3] + 100),
+                                 5), "the window did not follow the drag")
+
+        # Always on top has no meaning here and changes nothing; hiding and restoring work.
+        self.session.xdotool("click", 3)
+        time.sleep(0.5)
+        self.session.xdotool("key", "Down")
+        self.session.xdotool("key", "Return")
+        self.host.click(item, entry_id(self.host.menu(item), "最小化 (_M)"))
+        self.assertTrue(wait_for(lambda: self.grid_box() is None, 5), "not hidden")
+        self.host.activate(item)
+        self.assertTrue(wait_for(self.grid_box, 5), "not restored")
+
+        process.send_signal(signal.SIGTERM)
+        self.assertEqual(process.wait(10), 0)
+        self.assertEqual(read_ini(os.path.join(directory, "corvala.ini"))["RECENT_WNDPOS"]["TOP_MOST"], "1")
 
 
 if __name__ == "__main__":
