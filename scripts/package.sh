@@ -10,7 +10,7 @@ ensure_packages $BUILD_PACKAGES $PACKAGE_PACKAGES
 cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVALA_BUILD_TESTS=OFF \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS) -Wl,-z,now" >/dev/null
-cmake --build build-deb -j "$(nproc)"
+cmake --build build-deb -j "$(nproc)" >&2
 rm -f build-deb/corvala_*.deb
 (cd build-deb && cpack -G DEB >/dev/null)
-ls build-deb/corvala_*.deb
+ls build-deb/corvala_*.deb # the last line: the package

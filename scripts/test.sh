@@ -1,14 +1,16 @@
 #!/bin/sh
 # Installs what is missing, builds Corvala with its tests and runs every test:
-#   1. the whole project (core tests, widget tests offscreen, end-to-end tests under Xvfb);
+#   1. the whole project (core tests, widget tests offscreen, end-to-end tests under Xvfb with
+#      XEmbed and StatusNotifier trays, and under Weston with XWayland and on Wayland itself);
 #   2. the core again under ThreadSanitizer (sampling thread and sample queue);
 #   3. the settings parser under libFuzzer for a bounded time (clang);
-#   4. the Qt-free core cross-compiled for Windows (MinGW-w64), so its platform layer keeps building.
+#   4. the Qt-free core cross-compiled for Windows (MinGW-w64), so its platform layer keeps building;
+#   5. the Debian package from a release build, checked with lintian and run unpacked.
 # Tests that need root (network namespaces, tmpfs) say so and skip when run without it.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-ensure_packages $BUILD_PACKAGES $TEST_PACKAGES
+ensure_packages $BUILD_PACKAGES $PACKAGE_PACKAGES $TEST_PACKAGES
 
 jobs=$(nproc)
 
@@ -30,3 +32,7 @@ cmake --build build-fuzz -j "$jobs" --target fuzz_ini_text
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DCORVALA_BUILD_GUI=OFF -DCORVALA_BUILD_TESTS=OFF >/dev/null
 cmake --build build-win -j "$jobs"
+
+deb=$(scripts/package.sh | tail -n 1)
+# Debian's own Python: python3-gi and friends are installed for it.
+/usr/bin/python3 tests/package/test_package.py "$deb"
