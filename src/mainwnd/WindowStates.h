@@ -1,9 +1,9 @@
 #pragma once
 // Window-manager states that the toolkit cannot switch on a running window without
 // re-creating it (a new native window loses its other states), and drags that only the
-// window manager may carry out. The window system's own
-// way is chosen at run time, by the platform the program runs on; where it has none
-// (Wayland, offscreen), the toolkit's hint stands in.
+// window manager may carry out. The window system's own way is chosen at run time, by the
+// platform the program runs on; where it has none (Wayland, offscreen), the toolkit's hint
+// stands in.
 
 #include <Qt>
 

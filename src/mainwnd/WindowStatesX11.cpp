@@ -167,8 +167,9 @@ bool NativeWindowPosition(QWidget *window, QPoint &position)
     const auto id = static_cast<xcb_window_t>(window->winId());
     xcb_translate_coordinates_reply_t *reply = xcb_translate_coordinates_reply(
         connection, xcb_translate_coordinates(connection, id, RootOf(connection), 0, 0), nullptr);
-    if (reply)
+    const bool known = reply != nullptr;
+    if (known)
         position = QPoint(reply->dst_x, reply->dst_y);
     std::free(reply);
-    return reply != nullptr;
+    return known;
 }
