@@ -5,7 +5,7 @@ BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l
 PACKAGE_PACKAGES="dpkg-dev file"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev iproute2 procps python3
     xvfb xauth xdotool x11-utils imagemagick openbox tint2 g++-mingw-w64-x86-64-posix
-    dbus-daemon python3-gi gir1.2-glib-2.0 weston xwayland qt6-wayland lintian appstream desktop-file-utils"
+    dbus-daemon python3-gi gir1.2-glib-2.0 weston xwayland qt6-wayland lintian appstream desktop-file-utils man-db"
 
 ensure_packages() {
     missing=""
