@@ -12,6 +12,7 @@
 #include "IniPath.h"
 #include "PlacementGeometry.h"
 #include "TerminationSignals.h"
+#include "TrayHosts.h"
 #include "ValueText.h"
 #include "WindowStates.h"
 
@@ -119,13 +120,20 @@ void CMonitorDlg::ChooseFirstInterface()
     theSetSystem.m_CntBase.Save(GetIniPath());
 }
 
+// Made once a notification area is up (until then it is looked for on the tray watch);
+// afterwards the toolkit follows trays that go and come back by itself.
 void CMonitorDlg::CreateTrayIcon()
 {
+    if (!IsNotificationAreaPresent()) {
+        m_trayWatchTimer.start(kTrayWatchInterval, this);
+        return;
+    }
     m_tray = new QSystemTrayIcon(::TrayIcon(), this);
     m_tray->setToolTip(TooltipText(GetAppName()));
     m_tray->setContextMenu(m_menus->TrayMenu());
     connect(m_tray, &QSystemTrayIcon::activated, this, &CMonitorDlg::OnTrayActivated);
-    m_tray->show(); // appears by itself whenever a notification area comes up
+    m_tray->show();
+    UpdateMenus();
 }
 
 // The window always starts shown, at its stored normal position and size, and within
@@ -236,8 +244,7 @@ void CMonitorDlg::timerEvent(QTimerEvent *event)
     if (event->timerId() == m_displayTimer.timerId()) {
         OnDisplayTimer();
     } else if (event->timerId() == m_trayWatchTimer.timerId()) {
-        if (m_bHidden && !QSystemTrayIcon::isSystemTrayAvailable())
-            Restore(); // the notification area went away: the window must stay reachable
+        OnTrayWatch();
     } else {
         QDialog::timerEvent(event);
     }
@@ -308,22 +315,36 @@ void CMonitorDlg::OnCommand(int id)
 // Hiding needs a notification area to come back from; without one the window stays shown.
 bool CMonitorDlg::CanHide() const
 {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return m_tray && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CMonitorDlg::OnTrayWatch()
+{
+    if (!m_tray) {
+        CreateTrayIcon();
+        if (m_tray)
+            m_trayWatchTimer.stop();
+    } else if (m_bHidden && !CanHide()) {
+        Restore(); // the notification area went away: the window must stay reachable
+    }
 }
 
 void CMonitorDlg::Minimize()
 {
     if (!CanHide())
         return;
-    hide();
+    HideInPlace();
     m_bHidden = true;
     m_trayWatchTimer.start(kTrayWatchInterval, this);
+    UpdateMenus();
 }
 
 void CMonitorDlg::Restore()
 {
     m_bHidden = false;
-    m_trayWatchTimer.stop();
+    if (m_tray)
+        m_trayWatchTimer.stop();
+    UpdateMenus();
     if (!isVisible())
         PrepareWindowStates(this, m_bTopMost);
     show();
@@ -336,6 +357,7 @@ void CMonitorDlg::ToggleTopMost()
     m_bTopMost = !m_bTopMost;
     if (isVisible())
         SetStaysOnTop(this, m_bTopMost);
+    UpdateMenus();
 }
 
 // Built at the first options command, not with the window: most runs never open it, and
@@ -363,12 +385,17 @@ void CMonitorDlg::ShowAbout()
 
 void CMonitorDlg::Exit()
 {
+    HideInPlace();
     QDialog::accept();
 }
 
+// An icon we draw ourselves (XEmbed, the Windows notification area) has a geometry and
+// reports a double click, the gesture that restores. A StatusNotifier host draws the icon
+// itself, so it has none, and sends one activation for a primary click, never a double click.
 void CMonitorDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::DoubleClick)
+    const bool drawnByHost = m_tray->geometry().isEmpty();
+    if (reason == QSystemTrayIcon::DoubleClick || (reason == QSystemTrayIcon::Trigger && drawnByHost))
         Restore();
 }
 
@@ -376,6 +403,12 @@ void CMonitorDlg::ShowMenuState()
 {
     if (isVisible())
         activateWindow();
+    UpdateMenus();
+}
+
+// Also on every change: a StatusNotifier host may show the exported menu without asking first.
+void CMonitorDlg::UpdateMenus()
+{
     m_menus->Update(MenuState {m_bTopMost, m_bHidden, CanHide()});
 }
 
@@ -392,17 +425,39 @@ void CMonitorDlg::StopAndSave()
     m_bStopped = true;
     m_displayTimer.stop();
     m_sampler.Stop();
-    m_tray->hide();
+    if (m_tray)
+        m_tray->hide();
     m_dlgAbout->hide();
     if (m_sheetOption)
         m_sheetOption->DestroyWindow();
     SaveWindowState();
 }
 
+// Where the user sees the window: after the window manager moved it, the toolkit's idea of
+// the place may be wrong (Weston's notices are), while the window system knows.
+QRect CMonitorDlg::ShownGeometry()
+{
+    QRect rect = geometry();
+    QPoint position;
+    if (NativeWindowPosition(this, position))
+        rect.moveTopLeft(position);
+    return rect;
+}
+
+// Hides the window and keeps the place where it was seen, to show it there again and to
+// store that place.
+void CMonitorDlg::HideInPlace()
+{
+    m_rcShown = ShownGeometry();
+    hide();
+    move(m_rcShown.topLeft());
+}
+
 void CMonitorDlg::SaveWindowState()
 {
     theSetSystem.m_WndPos.SetTopMost(m_bTopMost ? 1 : 0);
-    const WndPlacement placement = PlacementOf(geometry());
+    const QRect rect = isVisible() || !m_rcShown.isValid() ? ShownGeometry() : m_rcShown;
+    const WndPlacement placement = PlacementOf(rect);
     theSetSystem.m_WndPos.SetPlacement(&placement);
     theSetSystem.m_WndPos.Save(GetIniPath());
 }

@@ -42,7 +42,7 @@ public:
     CMonitorMenus &Menus() const { return *m_menus; }
     CAboutDlg &AboutDlg() const { return *m_dlgAbout; }
     CPrsOption &OptionSheet(); // built on first use, then kept for the run
-    QSystemTrayIcon &TrayIcon() const { return *m_tray; }
+    QSystemTrayIcon *TrayIcon() const { return m_tray; } // null until a notification area is up
 
 public slots:
     // The window closes only through the exit command; Enter, Escape and close requests
@@ -62,6 +62,8 @@ private:
     void RestorePlacement();
     void StopAndSave();
     void SaveWindowState();
+    void HideInPlace();
+    QRect ShownGeometry();
 
     void Minimize();
     void Restore();
@@ -73,13 +75,16 @@ private:
     void OnDisplayTimer();
     void HuntForSamples(int milliseconds);
     void OnTerminationRequested();
+    void OnTrayWatch();
     void ShowMenuState();
+    void UpdateMenus();
     bool CanHide() const;
 
     CHistogramCtrl *m_Graph;
     QIcon m_hIcon;
     QSystemTrayIcon *m_tray = nullptr;
     QRect m_rcClient;
+    QRect m_rcShown; // where the window was when last hidden
     bool m_bHidden = false;
     bool m_bTopMost = false;
     CAboutDlg *m_dlgAbout;
@@ -90,7 +95,7 @@ private:
     QBasicTimer m_displayTimer;   // every 50 ms while samples are due: samples to the graph
     QElapsedTimer m_huntClock;    // since the display timer began to look every 50 ms
     int m_nHuntFor = 0;           // how long it keeps looking, in ms
-    QBasicTimer m_trayWatchTimer; // while hidden: is the notification area still there?
+    QBasicTimer m_trayWatchTimer; // until a notification area is up, and while hidden: is it still there?
     std::vector<CounterSample> m_samples; // drained queue, reused so an empty tick allocates nothing
     bool m_bStopped = false;
 };

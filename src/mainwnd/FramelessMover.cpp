@@ -1,5 +1,7 @@
 #include "FramelessMover.h"
 
+#include "WindowStates.h"
+
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWidget>
@@ -65,7 +67,7 @@ bool FramelessMover::OnPress(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return false;
     m_edges = EdgesAt(event->position().toPoint());
-    m_bDragging = !StartBySystem();
+    m_bDragging = !StartBySystem(event->globalPosition().toPoint());
     m_pressGlobal = event->globalPosition().toPoint();
     m_pressGeometry = m_window->geometry();
     return true;
@@ -73,12 +75,14 @@ bool FramelessMover::OnPress(QMouseEvent *event)
 
 // Qt 6.4 on X11 hands the window manager the pointer position in window coordinates, so
 // the window jumps by its own position when the manager takes over; there we follow the
-// mouse ourselves, as without a window manager.
-bool FramelessMover::StartBySystem()
+// mouse ourselves, as without a window manager, unless only the manager may move it.
+bool FramelessMover::StartBySystem(const QPoint &globalPos)
 {
     QWindow *handle = m_window->windowHandle();
-    if (!handle || QGuiApplication::platformName() == QLatin1String("xcb"))
+    if (!handle)
         return false;
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        return StartNativeMoveResize(m_window, m_edges, globalPos);
     return m_edges ? handle->startSystemResize(m_edges) : handle->startSystemMove();
 }
 

@@ -30,7 +30,7 @@ protected:
 
 private:
     bool OnPress(QMouseEvent *event);
-    bool StartBySystem();
+    bool StartBySystem(const QPoint &globalPos);
     bool OnMove(QMouseEvent *event);
     void UpdateCursor(const QPoint &pos);
 

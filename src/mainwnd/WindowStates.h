@@ -1,8 +1,13 @@
 #pragma once
 // Window-manager states that the toolkit cannot switch on a running window without
-// re-creating it (a new native window loses its other states). One implementation per
-// window system, picked by CMake.
+// re-creating it (a new native window loses its other states), and drags that only the
+// window manager may carry out. The window system's own way is chosen at run time, by the
+// platform the program runs on; where it has none (Wayland, offscreen), the toolkit's hint
+// stands in.
 
+#include <Qt>
+
+class QPoint;
 class QWidget;
 
 // Before every show: no taskbar or pager entry, and the topmost band as asked. A window
@@ -11,3 +16,18 @@ void PrepareWindowStates(QWidget *window, bool topMost);
 
 // On a shown window: enter or leave the topmost band without moving or sizing it.
 void SetStaysOnTop(QWidget *window, bool topMost);
+
+// The window system's own way, one implementation per OS chosen by CMake: false when the
+// running platform is not the one it speaks to, so that the caller falls back to the hint.
+bool PrepareNativeWindowStates(QWidget *window, bool topMost);
+bool SetNativeStaysOnTop(QWidget *window, bool topMost);
+
+// A left-button drag handed to the window manager, which moves the window (no `edges`) or
+// sizes it by `edges`, following the pointer from `globalPos`. False where the program
+// moves the window itself.
+bool StartNativeMoveResize(QWidget *window, Qt::Edges edges, const QPoint &globalPos);
+
+// A shown window's position as the window system has it, for the toolkit's idea may be
+// wrong after the window manager moved the window (Weston's notices are). False where the
+// toolkit's idea is all there is.
+bool NativeWindowPosition(QWidget *window, QPoint &position);

@@ -1,4 +1,5 @@
-// Windows: the system's own topmost band. A tool window has no taskbar button already.
+// Windows: the system's own topmost band, set in place. A tool window has no taskbar button
+// already, and the system's move and size loops follow the pointer by themselves.
 
 #include "WindowStates.h"
 
@@ -6,22 +7,23 @@
 
 #include <windows.h>
 
-namespace {
-
-void PlaceInBand(QWidget *window, bool topMost)
+bool PrepareNativeWindowStates(QWidget *window, bool topMost)
 {
-    ::SetWindowPos(reinterpret_cast<HWND>(window->winId()), topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return SetNativeStaysOnTop(window, topMost);
 }
 
-} // namespace
-
-void PrepareWindowStates(QWidget *window, bool topMost)
+bool SetNativeStaysOnTop(QWidget *window, bool topMost)
 {
-    PlaceInBand(window, topMost);
+    return ::SetWindowPos(reinterpret_cast<HWND>(window->winId()), topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0,
+                          0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void SetStaysOnTop(QWidget *window, bool topMost)
+bool StartNativeMoveResize(QWidget *, Qt::Edges, const QPoint &)
 {
-    PlaceInBand(window, topMost);
+    return false;
+}
+
+bool NativeWindowPosition(QWidget *, QPoint &)
+{
+    return false;
 }

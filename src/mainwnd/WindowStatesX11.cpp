@@ -1,32 +1,22 @@
-// X11: the EWMH _NET_WM_STATE property before mapping, client messages afterwards.
+// X11: the EWMH _NET_WM_STATE property before mapping, client messages afterwards. The same
+// build may run on Wayland or offscreen, where it declines and the toolkit's hint serves.
 
 #include "WindowStates.h"
 
-#include <QGuiApplication>
+#include "X11Connection.h"
+
+#include <QScreen>
 #include <QWidget>
 
-#include <cstdlib>
-#include <cstring>
 #include <vector>
-#include <xcb/xcb.h>
 
 namespace {
 
-xcb_connection_t *Connection()
+// XWayland names its outputs XWAYLAND0, XWAYLAND1, ...
+bool IsXWayland()
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t InternAtom(xcb_connection_t *connection, const char *name)
-{
-    const auto cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen && screen->name().startsWith(QLatin1String("XWAYLAND"));
 }
 
 // Interned once: each lookup is a round trip to the X server.
@@ -35,10 +25,13 @@ struct Atoms {
         : state(InternAtom(connection, "_NET_WM_STATE")),
           skipTaskbar(InternAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR")),
           skipPager(InternAtom(connection, "_NET_WM_STATE_SKIP_PAGER")),
-          above(InternAtom(connection, "_NET_WM_STATE_ABOVE"))
+          above(InternAtom(connection, "_NET_WM_STATE_ABOVE")),
+          moveResize(InternAtom(connection, "_NET_WM_MOVERESIZE")),
+          windowType(InternAtom(connection, "_NET_WM_WINDOW_TYPE")),
+          utility(InternAtom(connection, "_NET_WM_WINDOW_TYPE_UTILITY"))
     {
     }
-    xcb_atom_t state, skipTaskbar, skipPager, above;
+    xcb_atom_t state, skipTaskbar, skipPager, above, moveResize, windowType, utility;
 };
 
 const Atoms &AtomsOf(xcb_connection_t *connection)
@@ -47,7 +40,7 @@ const Atoms &AtomsOf(xcb_connection_t *connection)
     return atoms;
 }
 
-std::vector<xcb_atom_t> ReadStates(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property)
+std::vector<xcb_atom_t> ReadAtoms(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property)
 {
     std::vector<xcb_atom_t> states;
     const auto cookie = xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 64);
@@ -58,6 +51,13 @@ std::vector<xcb_atom_t> ReadStates(xcb_connection_t *connection, xcb_window_t wi
     }
     std::free(reply);
     return states;
+}
+
+void WriteAtoms(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property,
+                const std::vector<xcb_atom_t> &atoms)
+{
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, property, XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(atoms.size()), atoms.data());
 }
 
 void SetState(std::vector<xcb_atom_t> &states, xcb_atom_t state, bool on)
@@ -72,29 +72,56 @@ xcb_window_t RootOf(xcb_connection_t *connection)
     return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
 }
 
-} // namespace
-
-void PrepareWindowStates(QWidget *window, bool topMost)
+void SendToRoot(xcb_connection_t *connection, const xcb_client_message_event_t &event)
 {
-    xcb_connection_t *connection = Connection();
-    if (!connection)
-        return;
-    const Atoms &atoms = AtomsOf(connection);
-    const auto id = static_cast<xcb_window_t>(window->winId());
-    std::vector<xcb_atom_t> states = ReadStates(connection, id, atoms.state);
-    SetState(states, atoms.skipTaskbar, true);
-    SetState(states, atoms.skipPager, true);
-    SetState(states, atoms.above, topMost);
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
-                        static_cast<std::uint32_t>(states.size()), states.data());
+    xcb_send_event(connection, 0, RootOf(connection),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
     xcb_flush(connection);
 }
 
-void SetStaysOnTop(QWidget *window, bool topMost)
+// _NET_WM_MOVERESIZE directions: the eight edges and corners clockwise from the top left, then move.
+std::uint32_t MoveResizeDirection(Qt::Edges edges)
 {
-    xcb_connection_t *connection = Connection();
+    const bool left = edges & Qt::LeftEdge, right = edges & Qt::RightEdge;
+    if (edges & Qt::TopEdge)
+        return left ? 0 : right ? 2 : 1;
+    if (edges & Qt::BottomEdge)
+        return left ? 6 : right ? 4 : 5;
+    return left ? 7 : right ? 3 : 8;
+}
+
+} // namespace
+
+bool PrepareNativeWindowStates(QWidget *window, bool topMost)
+{
+    xcb_connection_t *connection = X11Connection();
     if (!connection)
-        return;
+        return false;
+    const Atoms &atoms = AtomsOf(connection);
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    std::vector<xcb_atom_t> states = ReadAtoms(connection, id, atoms.state);
+    SetState(states, atoms.skipTaskbar, true);
+    SetState(states, atoms.skipPager, true);
+    SetState(states, atoms.above, topMost);
+    WriteAtoms(connection, id, atoms.state, states);
+    // Weston keeps utility windows out of its shell, which then neither moves them nor lets
+    // them move themselves. On XWayland the window is an ordinary one; the skip states above
+    // still keep it out of task lists.
+    if (IsXWayland()) {
+        std::vector<xcb_atom_t> types = ReadAtoms(connection, id, atoms.windowType);
+        SetState(types, atoms.utility, false);
+        WriteAtoms(connection, id, atoms.windowType, types);
+    }
+    xcb_flush(connection);
+    return true;
+}
+
+bool SetNativeStaysOnTop(QWidget *window, bool topMost)
+{
+    xcb_connection_t *connection = X11Connection();
+    if (!connection)
+        return false;
     if (topMost)
         window->raise(); // without a window manager nothing else keeps it in front
     xcb_client_message_event_t event {};
@@ -105,8 +132,44 @@ void SetStaysOnTop(QWidget *window, bool topMost)
     event.data.data32[0] = topMost ? 1 : 0; // _NET_WM_STATE_ADD or _REMOVE
     event.data.data32[1] = AtomsOf(connection).above;
     event.data.data32[3] = 1; // from a normal application
-    xcb_send_event(connection, 0, RootOf(connection),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&event));
-    xcb_flush(connection);
+    SendToRoot(connection, event);
+    return true;
+}
+
+// A compositor's window manager for X11 programs may refuse to let them move themselves
+// (Weston does): there the manager drags the window. The toolkit's own request gives it
+// the pointer in the wrong coordinates, so the message is ours.
+bool StartNativeMoveResize(QWidget *window, Qt::Edges edges, const QPoint &globalPos)
+{
+    xcb_connection_t *connection = X11Connection();
+    if (!connection || !IsXWayland())
+        return false;
+    xcb_ungrab_pointer(connection, XCB_CURRENT_TIME); // the press grabbed it for us; the manager needs it
+    xcb_client_message_event_t event {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = static_cast<xcb_window_t>(window->winId());
+    event.type = AtomsOf(connection).moveResize;
+    event.data.data32[0] = static_cast<std::uint32_t>(globalPos.x());
+    event.data.data32[1] = static_cast<std::uint32_t>(globalPos.y());
+    event.data.data32[2] = MoveResizeDirection(edges);
+    event.data.data32[3] = 1; // the left button
+    event.data.data32[4] = 1; // from a normal application
+    SendToRoot(connection, event);
+    return true;
+}
+
+bool NativeWindowPosition(QWidget *window, QPoint &position)
+{
+    xcb_connection_t *connection = X11Connection();
+    if (!connection || !window->isVisible())
+        return false;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    xcb_translate_coordinates_reply_t *reply = xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, id, RootOf(connection), 0, 0), nullptr);
+    const bool known = reply != nullptr;
+    if (known)
+        position = QPoint(reply->dst_x, reply->dst_y);
+    std::free(reply);
+    return known;
 }

@@ -1,4 +1,4 @@
-// Platforms without POSIX signals end a session through the toolkit's own messages.
+// Windows ends a session through the toolkit's own messages (commitDataRequest), not signals.
 
 #include "TerminationSignals.h"
 

@@ -1,0 +1,8 @@
+// Windows: the shell always has a notification area.
+
+#include "TrayHosts.h"
+
+bool IsNotificationAreaPresent()
+{
+    return true;
+}

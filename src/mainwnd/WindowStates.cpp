@@ -1,0 +1,19 @@
+#include "WindowStates.h"
+
+#include <QWidget>
+
+void PrepareWindowStates(QWidget *window, bool topMost)
+{
+    if (!PrepareNativeWindowStates(window, topMost))
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+}
+
+// The hint re-creates the native window, which hides it: show it again. A compositor that
+// allows no band above the others (Wayland) just ignores the hint.
+void SetStaysOnTop(QWidget *window, bool topMost)
+{
+    if (SetNativeStaysOnTop(window, topMost))
+        return;
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+    window->show();
+}

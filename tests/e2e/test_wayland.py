@@ -1,0 +1,133 @@
+"""End to end in a Wayland session: the real executable under Weston with XWayland, with a
+StatusNotifier host on a private session bus as a Wayland desktop's tray; and on Wayland
+itself, as on a compositor without XWayland. Pointer and keys reach the program through the
+compositor.
+
+Usage: python3 test_wayland.py PATH-TO-corvala"""
+
+import os
+import shutil
+import signal
+import sys
+import time
+import unittest
+
+import test_monitor
+from sni_host import SessionBus, StatusNotifierHost, entry_id
+from test_monitor import BLACK, DARK_RED, RED, Monitor, read_ini
+from weston_session import WestonSession
+from xsession import wait_for
+
+
+class WestonWithXWayland(unittest.TestCase):
+    def setUp(self):
+        self.session = WestonSession()
+        self.bus = SessionBus(self.session.tmp)
+        self.session.env["DBUS_SESSION_BUS_ADDRESS"] = self.bus.address
+        self.host = StatusNotifierHost(self.bus.address)
+
+    def tearDown(self):
+        self.host.close()
+        self.bus.close()
+        self.session.close()
+
+    def test_draws_drags_menu_hides_restores_and_keeps_placement(self):
+        monitor = Monitor(self.session, os.path.join(self.session.tmp, "wayland")).start()
+        item = self.host.wait_item()
+        self.assertTrue(item, "the icon did not register with the tray")
+        frame = lambda: self.session.frame_geometry(monitor.window)  # noqa: E731
+
+        # It draws: black graph, red label at the top left.
+        time.sleep(1)
+        shot = os.path.join(self.session.tmp, "window.png")
+        self.session.run(["import", "-window", monitor.window, shot], check=True)
+        x, y, width, height = frame()
+        pixels = self.session.pixels(shot, 0, 0, width, height)
+        self.assertGreater(pixels.count(BLACK), len(pixels) // 2)
+        self.assertGreater(self.session.pixels(shot, 2, 2, width // 2, 14).count(RED), 20)
+
+        # The compositor moves the window by any point of the graph, and sizes it by its corner.
+        monitor.drag((x + width // 2, y + height // 2), (150, 90))
+        self.assertEqual(frame(), (x + 150, y + 90, width, height))
+        x, y, width, height = frame()
+        monitor.drag((x + width - 2, y + height - 2), (100, 50))
+        # Weston 10 counts its frame's shadow into the new size: it grows by at least the drag.
+        self.assertEqual(frame()[:2], (x, y))
+        self.assertGreaterEqual(frame()[2], width + 100)
+        self.assertGreaterEqual(frame()[3], height + 50)
+        placed = frame()
+
+        # Its menu takes the keys: minimise (second command) hides it into the tray; the
+        # tray's activation brings it back where it was.
+        monitor.menu_command(2)
+        self.assertTrue(wait_for(lambda: monitor.window not in monitor.main_windows(), 5), "not hidden")
+        self.host.activate(item)
+        self.assertTrue(wait_for(lambda: monitor.window in monitor.main_windows(), 5), "not restored")
+        # Same size; Weston 10 may place a window it maps again off by its frame's 32-pixel shadow.
+        restored = frame()
+        self.assertEqual(restored[2:], placed[2:])
+        self.assertLessEqual(max(abs(restored[0] - placed[0]), abs(restored[1] - placed[1])), 32)
+
+        # Exit (fifth command) keeps the placement.
+        monitor.menu_command(5)
+        self.assertEqual(monitor.wait_exit(), 0)
+        stored = read_ini(monitor.ini)["RECENT_WNDPOS"]
+        x, y, width, height = restored
+        self.assertEqual(tuple(int(stored[k]) for k in ("MAIN_NML_L", "MAIN_NML_T", "MAIN_NML_R", "MAIN_NML_B")),
+                         (x, y, x + width, y + height))
+
+    def grid_box(self):
+        """Where the compositor shows the graph: the box around its dark-red grid on the screen."""
+        shot = os.path.join(self.session.tmp, "screen.png")
+        self.session.run_in(self.session.outer_env, ["import", "-window", "root", shot])
+        width, height = 1280, 1024
+        pixels = self.session.pixels(shot, 0, 0, width, height)
+        points = [(i % width, i // width) for i, pixel in enumerate(pixels) if pixel == DARK_RED]
+        if not points:
+            return None
+        xs, ys = [x for x, _ in points], [y for _, y in points]
+        return min(xs), min(ys), max(xs), max(ys)
+
+    def test_without_xwayland_the_compositor_moves_it_and_nothing_breaks(self):
+        directory = os.path.join(self.session.tmp, "native")
+        os.makedirs(directory)
+        shutil.copy2(test_monitor.EXE, directory)
+        env = dict(self.session.env)
+        del env["DISPLAY"]
+        saved, self.session.env = self.session.env, env
+        process = self.session.spawn([os.path.join(directory, "corvala")])
+        self.session.env = saved
+        item = self.host.wait_item()
+        self.assertTrue(item, "the icon did not register with the tray")
+        box = wait_for(self.grid_box, 15)
+        self.assertTrue(box, "the window did not appear")
+
+        # The compositor's interactive move follows the drag.
+        x, y = (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
+        self.session.xdotool("mousemove", x, y)
+        self.session.xdotool("mousedown", 1)
+        for step in range(1, 6):
+            self.session.xdotool("mousemove", x + 30 * step, y + 20 * step)
+            time.sleep(0.05)
+        self.session.xdotool("mouseup", 1)
+        self.assertTrue(wait_for(lambda: self.grid_box() == (box[0] + 150, box[1] + 100, box[2] + 150, box[3] + 100),
+                                 5), "the window did not follow the drag")
+
+        # Always on top has no meaning here and changes nothing; hiding and restoring work.
+        self.session.xdotool("click", 3)
+        time.sleep(0.5)
+        self.session.xdotool("key", "Down")
+        self.session.xdotool("key", "Return")
+        self.host.click(item, entry_id(self.host.menu(item), "最小化 (_M)"))
+        self.assertTrue(wait_for(lambda: self.grid_box() is None, 5), "not hidden")
+        self.host.activate(item)
+        self.assertTrue(wait_for(self.grid_box, 5), "not restored")
+
+        process.send_signal(signal.SIGTERM)
+        self.assertEqual(process.wait(10), 0)
+        self.assertEqual(read_ini(os.path.join(directory, "corvala.ini"))["RECENT_WNDPOS"]["TOP_MOST"], "1")
+
+
+if __name__ == "__main__":
+    test_monitor.EXE = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
