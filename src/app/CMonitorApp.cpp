@@ -7,7 +7,6 @@
 #include "FontSetup.h"
 #include "IniPath.h"
 #include "Platform.h"
-#include "StartupRules.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -25,33 +24,12 @@ bool CheckOsVersion()
                                          "アプリケーションを起動することができません。"));
         return false;
     }
-#ifdef _WIN32
-    if (!IsWindowsVersionSupported(version.major)) {
+    if (!plat::IsOsVersionSupported(version)) {
         ShowAppMessage(nullptr, QMessageBox::Critical,
                        QString::fromUtf8("Windows 2000 以上で実行してください。"));
         return false;
     }
-#endif
     return true;
-}
-
-std::string SettingsFilePath(const std::string &modulePath)
-{
-#ifdef _WIN32
-    return MakeWindowsIniPath(modulePath);
-#else
-    const bool writable = !modulePath.empty() && plat::IsDirectoryWritable(DirectoryOf(modulePath));
-    return MakeLinuxIniPath(modulePath, writable, writable ? std::string() : plat::GetUserConfigDir("corvala"));
-#endif
-}
-
-std::string InstanceLockName(const std::string &path)
-{
-#ifdef _WIN32
-    return MakeWindowsLockName(path);
-#else
-    return MakeLinuxLockName(path);
-#endif
 }
 
 // The toolkit's own texts (OK, キャンセル, 適用, the colour chooser) in Japanese, like ours.
@@ -67,7 +45,7 @@ void InstallToolkitTranslation()
 bool CMonitorApp::InitInstance()
 {
     const std::string modulePath = plat::GetModuleFileName();
-    SetAppName(MakeAppName(modulePath));
+    SetAppName(plat::GetProgramName(modulePath));
     QApplication::setApplicationName(QString::fromStdString(GetAppName()));
     QApplication::setApplicationVersion(QStringLiteral(CORVALA_VERSION));
     QApplication::setWindowIcon(ProgramIcon());
@@ -79,8 +57,8 @@ bool CMonitorApp::InitInstance()
         return false;
     // A second copy of the same executable ends here, silently. When the executable's path
     // is unknown, the settings file that stands in for it names the lock.
-    const std::string iniPath = SettingsFilePath(modulePath);
-    if (plat::CreateInstanceLock(InstanceLockName(modulePath.empty() ? iniPath : modulePath))
+    const std::string iniPath = plat::GetSettingsFilePath(modulePath);
+    if (plat::CreateInstanceLock(plat::GetInstanceLockName(modulePath.empty() ? iniPath : modulePath))
         != plat::LockResult::Acquired)
         return false;
 

@@ -10,6 +10,11 @@
 class QPoint;
 class QWidget;
 
+// Before the toolkit starts: the window system to run on, where there is a choice. Wayland
+// lets no window place itself or stay on top, so Linux runs on X11 (XWayland) when both are
+// there, unless the user chose a platform.
+void ChooseWindowSystem();
+
 // Before every show: no taskbar or pager entry, and the topmost band as asked. A window
 // manager drops these states whenever the window is hidden, so they are set again each time.
 void PrepareWindowStates(QWidget *window, bool topMost);

@@ -7,6 +7,10 @@
 
 #include <windows.h>
 
+void ChooseWindowSystem()
+{
+}
+
 bool PrepareNativeWindowStates(QWidget *window, bool topMost)
 {
     return SetNativeStaysOnTop(window, topMost);

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -92,6 +93,12 @@ std::uint32_t MoveResizeDirection(Qt::Edges edges)
 }
 
 } // namespace
+
+void ChooseWindowSystem()
+{
+    if (!std::getenv("QT_QPA_PLATFORM") && std::getenv("DISPLAY") && std::getenv("WAYLAND_DISPLAY"))
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
 
 bool PrepareNativeWindowStates(QWidget *window, bool topMost)
 {

@@ -1,5 +1,6 @@
 #include "FileReplaceLinux.h"
 
+#include "StartupRules.h"
 #include "UniqueFd.h"
 
 #include <cerrno>
@@ -21,19 +22,6 @@ constexpr const char *kTempMark = ".tmp-";
 constexpr std::size_t kTempRandom = 6;
 constexpr int kMaxLinks = 40; // the kernel's own limit for one path
 
-std::string DirectoryOf(const std::string &path)
-{
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string &path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // Removes `name` when it is a temporary of ours that no writer holds, still holding its
 // lock while it goes, so that no writer can take it up in between.
@@ -52,8 +40,8 @@ void RemoveIfStale(int dirFd, const char *name)
 // until its temporary has been renamed, so a file that can be locked here is no one's.
 void RemoveStaleTemporaries(const std::string &target)
 {
-    const std::string prefix = FileNameOf(target) + kTempMark;
-    std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(DirectoryOf(target).c_str()), ::closedir);
+    const std::string prefix = FileNameOf(target, kLinuxSeparators) + kTempMark;
+    std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(DirectoryOf(target, kLinuxSeparators).c_str()), ::closedir);
     if (!dir)
         return;
     while (const dirent *entry = ::readdir(dir.get())) {
@@ -113,7 +101,7 @@ std::string FollowLinks(const std::string &path)
         if (static_cast<std::size_t>(length) >= sizeof link)
             return {};
         const std::string next(link, static_cast<std::size_t>(length));
-        current = next.front() == '/' ? next : DirectoryOf(current) + "/" + next;
+        current = next.front() == '/' ? next : DirectoryOf(current, kLinuxSeparators) + "/" + next;
     }
     return {};
 }

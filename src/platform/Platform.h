@@ -18,10 +18,25 @@ struct OsVersion {
 // Non-zero when the version could be queried.
 int GetOsVersion(OsVersion &version);
 
+// Whether the program runs on this version (Windows: 2000 or later; Linux: any).
+bool IsOsVersionSupported(const OsVersion &version);
+
 // Full path of the running executable; empty when it cannot be obtained.
 std::string GetModuleFileName();
 
+// The program's name: the executable's file name without its extension.
+std::string GetProgramName(const std::string &modulePath);
+
+// The settings file of the executable at `modulePath` (empty when its path is unknown):
+// named after the executable, beside it, or in the user's own folder when the executable's
+// folder cannot be written.
+std::string GetSettingsFilePath(const std::string &modulePath);
+
 // ---- Single-instance lock -------------------------------------------------------------
+
+// The lock's name for the executable (or, when its path is unknown, the settings file) at
+// `path`: the path with its separators replaced; on Windows also upper case.
+std::string GetInstanceLockName(const std::string &path);
 
 enum class LockResult { Acquired, AlreadyExists, Failed };
 

@@ -2,6 +2,7 @@
 
 #include "InstanceLockLinux.h"
 #include "Platform.h"
+#include "StartupRules.h"
 #include "UniqueFd.h"
 
 #include <cerrno>
@@ -99,6 +100,11 @@ int GetOsVersion(OsVersion &version)
     return 1;
 }
 
+bool IsOsVersionSupported(const OsVersion &)
+{
+    return true;
+}
+
 std::string GetModuleFileName()
 {
     char buffer[PATH_MAX];
@@ -106,6 +112,22 @@ std::string GetModuleFileName()
     if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer)
         return {};
     return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+std::string GetProgramName(const std::string &modulePath)
+{
+    return MakeAppName(modulePath, kLinuxSeparators);
+}
+
+std::string GetSettingsFilePath(const std::string &modulePath)
+{
+    const bool writable = !modulePath.empty() && IsDirectoryWritable(DirectoryOf(modulePath, kLinuxSeparators));
+    return MakeLinuxIniPath(modulePath, writable, writable ? std::string() : GetUserConfigDir("corvala"));
+}
+
+std::string GetInstanceLockName(const std::string &path)
+{
+    return MakeLinuxLockName(path);
 }
 
 LockResult CreateInstanceLock(const std::string &name)

@@ -1,6 +1,7 @@
 // Windows: every service is the system's own; this file only adapts the types.
 
 #include "Platform.h"
+#include "StartupRules.h"
 
 #include <windows.h>
 #include <pdh.h>
@@ -30,11 +31,32 @@ int GetOsVersion(OsVersion &version)
     return 1;
 }
 
+bool IsOsVersionSupported(const OsVersion &version)
+{
+    return IsWindowsVersionSupported(version.major);
+}
+
 std::string GetModuleFileName()
 {
     char buffer[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
     return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
+std::string GetProgramName(const std::string &modulePath)
+{
+    return MakeAppName(modulePath, kWindowsSeparators);
+}
+
+std::string GetSettingsFilePath(const std::string &modulePath)
+{
+    const bool writable = !modulePath.empty() && IsDirectoryWritable(DirectoryOf(modulePath, kWindowsSeparators));
+    return MakeWindowsIniPath(modulePath, writable, writable ? std::string() : GetUserConfigDir("Corvala"));
+}
+
+std::string GetInstanceLockName(const std::string &path)
+{
+    return MakeWindowsLockName(path);
 }
 
 LockResult CreateInstanceLock(const std::string &name)

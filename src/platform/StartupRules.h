@@ -1,9 +1,15 @@
 #pragma once
 // The pure rules of start-up: lock name, settings-file path, application name and the
-// operating-system check. No I/O here, so each rule is tested on every platform.
+// operating-system check, one per OS where they differ. No I/O here, so every rule is tested
+// on every platform; each OS's platform file applies its own.
 
 #include <string>
 #include <string_view>
+
+// What separates the folders of a path: Windows takes both slashes, Linux only '/' (a
+// backslash is an ordinary character of a Linux file name).
+inline constexpr std::string_view kWindowsSeparators = "\\/";
+inline constexpr std::string_view kLinuxSeparators = "/";
 
 // Windows: the executable's full path with '\', ':' and '/' replaced by '_', then upper
 // case, as its file names ignore case. Only ASCII letters change, so a multibyte character
@@ -14,8 +20,10 @@ std::string MakeWindowsLockName(std::string_view modulePath);
 std::string MakeLinuxLockName(std::string_view modulePath);
 
 // Windows: the path minus its last four characters (the extension) plus ".ini";
-// "C:\Quiram.ini" when the path is empty.
-std::string MakeWindowsIniPath(std::string_view modulePath);
+// "C:\Quiram.ini" when the path is empty. When the executable's folder cannot be written
+// (Program Files), the file of that name lives in the per-user folder instead.
+std::string MakeWindowsIniPath(std::string_view modulePath, bool moduleDirWritable,
+                               std::string_view userConfigDir);
 
 // Linux: executables carry no extension, so ".ini" is appended. When the executable's
 // directory cannot be written (a system-wide install), the file lives in the per-user
@@ -25,10 +33,11 @@ std::string MakeLinuxIniPath(std::string_view modulePath, bool moduleDirWritable
                              std::string_view userConfigDir);
 
 // The executable's file name without its extension.
-std::string MakeAppName(std::string_view modulePath);
+std::string MakeAppName(std::string_view modulePath, std::string_view separators);
 
 // Windows 2000 (5.0) or later.
 bool IsWindowsVersionSupported(unsigned major);
 
-// The directory part of a path ("." when there is none).
-std::string DirectoryOf(std::string_view path);
+// The directory part of a path ("." when there is none) and the name after it.
+std::string DirectoryOf(std::string_view path, std::string_view separators);
+std::string FileNameOf(std::string_view path, std::string_view separators);

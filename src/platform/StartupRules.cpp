@@ -1,17 +1,5 @@
 #include "StartupRules.h"
 
-namespace {
-
-constexpr std::string_view kSeparators = "\\/";
-
-std::string FileNameOf(std::string_view path)
-{
-    const auto slash = path.find_last_of(kSeparators);
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
-} // namespace
-
 std::string MakeLinuxLockName(std::string_view modulePath)
 {
     std::string name(modulePath);
@@ -30,12 +18,16 @@ std::string MakeWindowsLockName(std::string_view modulePath)
     return name;
 }
 
-std::string MakeWindowsIniPath(std::string_view modulePath)
+std::string MakeWindowsIniPath(std::string_view modulePath, bool moduleDirWritable,
+                               std::string_view userConfigDir)
 {
     if (modulePath.empty())
         return "C:\\Quiram.ini";
     const std::size_t keep = modulePath.size() > 4 ? modulePath.size() - 4 : 0;
-    return std::string(modulePath.substr(0, keep)) + ".ini";
+    const std::string beside = std::string(modulePath.substr(0, keep)) + ".ini";
+    if (moduleDirWritable || userConfigDir.empty())
+        return beside;
+    return std::string(userConfigDir) + "\\" + FileNameOf(beside, kWindowsSeparators);
 }
 
 std::string MakeLinuxIniPath(std::string_view modulePath, bool moduleDirWritable,
@@ -45,13 +37,13 @@ std::string MakeLinuxIniPath(std::string_view modulePath, bool moduleDirWritable
         return std::string(modulePath) + ".ini";
     if (userConfigDir.empty())
         return {};
-    const std::string name = modulePath.empty() ? "corvala" : FileNameOf(modulePath);
+    const std::string name = modulePath.empty() ? "corvala" : FileNameOf(modulePath, kLinuxSeparators);
     return std::string(userConfigDir) + "/" + name + ".ini";
 }
 
-std::string MakeAppName(std::string_view modulePath)
+std::string MakeAppName(std::string_view modulePath, std::string_view separators)
 {
-    std::string name = FileNameOf(modulePath);
+    std::string name = FileNameOf(modulePath, separators);
     const auto dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
@@ -63,10 +55,16 @@ bool IsWindowsVersionSupported(unsigned major)
     return major >= 5;
 }
 
-std::string DirectoryOf(std::string_view path)
+std::string DirectoryOf(std::string_view path, std::string_view separators)
 {
-    const auto slash = path.find_last_of(kSeparators);
+    const auto slash = path.find_last_of(separators);
     if (slash == std::string_view::npos)
         return ".";
     return std::string(path.substr(0, slash == 0 ? 1 : slash));
+}
+
+std::string FileNameOf(std::string_view path, std::string_view separators)
+{
+    const auto slash = path.find_last_of(separators);
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }

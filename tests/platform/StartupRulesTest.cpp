@@ -1,9 +1,6 @@
-#include "IniPath.h"
 #include "StartupRules.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 TEST(StartupRules, LockNameFollowsTheExecutablePath)
 {
@@ -18,11 +15,16 @@ TEST(StartupRules, LockNameFollowsTheExecutablePath)
 
 TEST(StartupRules, WindowsIniPathDropsExactlyFourCharacters)
 {
-    EXPECT_EQ(MakeWindowsIniPath("C:\\Apps\\monitor.exe"), "C:\\Apps\\monitor.ini");
-    EXPECT_EQ(MakeWindowsIniPath("C:\\Apps\\monitor.ex"), "C:\\Apps\\monito.ini");
-    EXPECT_EQ(MakeWindowsIniPath("C:\\Apps\\monitor.exec"), "C:\\Apps\\monitor..ini");
-    EXPECT_EQ(MakeWindowsIniPath(""), "C:\\Quiram.ini");
-    EXPECT_EQ(MakeWindowsIniPath("abc"), ".ini");
+    const std::string appData = "C:\\Users\\u\\AppData\\Roaming\\Corvala";
+    EXPECT_EQ(MakeWindowsIniPath("C:\\Apps\\monitor.exe", true, appData), "C:\\Apps\\monitor.ini");
+    EXPECT_EQ(MakeWindowsIniPath("C:\\Apps\\monitor.ex", true, appData), "C:\\Apps\\monito.ini");
+    EXPECT_EQ(MakeWindowsIniPath("C:\\Apps\\monitor.exec", true, appData), "C:\\Apps\\monitor..ini");
+    EXPECT_EQ(MakeWindowsIniPath("", true, appData), "C:\\Quiram.ini");
+    EXPECT_EQ(MakeWindowsIniPath("abc", true, appData), ".ini");
+    // A folder the user cannot write (Program Files): the same name in the per-user folder.
+    EXPECT_EQ(MakeWindowsIniPath("C:\\Program Files\\Corvala\\corvala.exe", false, appData), appData + "\\corvala.ini");
+    EXPECT_EQ(MakeWindowsIniPath("C:\\Program Files\\Corvala\\corvala.exe", false, ""),
+              "C:\\Program Files\\Corvala\\corvala.ini");
 }
 
 TEST(StartupRules, LinuxIniPathSitsBesideTheExecutableOrInTheUserConfig)
@@ -41,11 +43,11 @@ TEST(StartupRules, LinuxIniPathSitsBesideTheExecutableOrInTheUserConfig)
 
 TEST(StartupRules, AppNameIsTheFileNameWithoutExtension)
 {
-    EXPECT_EQ(MakeAppName("C:\\Apps\\monitor.exe"), "monitor");
-    EXPECT_EQ(MakeAppName("/usr/bin/corvala"), "corvala");
-    EXPECT_EQ(MakeAppName("/opt/x.y/corvala.bin"), "corvala");
-    EXPECT_EQ(MakeAppName("/opt/.hidden"), ".hidden");
-    EXPECT_EQ(MakeAppName(""), "");
+    EXPECT_EQ(MakeAppName("C:\\Apps\\monitor.exe", kWindowsSeparators), "monitor");
+    EXPECT_EQ(MakeAppName("/usr/bin/corvala", kLinuxSeparators), "corvala");
+    EXPECT_EQ(MakeAppName("/opt/x.y/corvala.bin", kLinuxSeparators), "corvala");
+    EXPECT_EQ(MakeAppName("/opt/.hidden", kLinuxSeparators), ".hidden");
+    EXPECT_EQ(MakeAppName("", kLinuxSeparators), "");
 }
 
 TEST(StartupRules, WindowsNeedsVersionFive)
@@ -57,24 +59,11 @@ TEST(StartupRules, WindowsNeedsVersionFive)
 
 TEST(StartupRules, DirectoryOfPaths)
 {
-    EXPECT_EQ(DirectoryOf("/work/build/corvala"), "/work/build");
-    EXPECT_EQ(DirectoryOf("/corvala"), "/");
-    EXPECT_EQ(DirectoryOf("corvala"), ".");
-    EXPECT_EQ(DirectoryOf("C:\\Apps\\monitor.exe"), "C:\\Apps");
-}
-
-TEST(IniPath, ReadersGetWholeCopiesWhileItIsSet)
-{
-    SetIniPath("/a/first.ini");
-    std::thread reader([] {
-        for (int i = 0; i < 2000; ++i) {
-            const std::string path = GetIniPath();
-            ASSERT_TRUE(path == "/a/first.ini" || path == "/b/second.ini") << path;
-        }
-    });
-    for (int i = 0; i < 2000; ++i)
-        SetIniPath(i % 2 ? "/a/first.ini" : "/b/second.ini");
-    reader.join();
-    SetIniPath("/c/final.ini");
-    EXPECT_EQ(GetIniPath(), "/c/final.ini");
+    EXPECT_EQ(DirectoryOf("/work/build/corvala", kLinuxSeparators), "/work/build");
+    EXPECT_EQ(DirectoryOf("/corvala", kLinuxSeparators), "/");
+    EXPECT_EQ(DirectoryOf("corvala", kLinuxSeparators), ".");
+    EXPECT_EQ(DirectoryOf("C:\\Apps\\monitor.exe", kWindowsSeparators), "C:\\Apps");
+    EXPECT_EQ(DirectoryOf("C:/Apps/monitor.exe", kWindowsSeparators), "C:/Apps");
+    // A backslash is part of a Linux file name.
+    EXPECT_EQ(DirectoryOf("/opt/odd\\name/corvala", kLinuxSeparators), "/opt/odd\\name");
 }
