@@ -15,6 +15,9 @@ int Row(const CHistogramModel &model, std::int32_t value)
     return static_cast<int>(std::clamp(model.ValueToY(value), -reach, model.GetClientHeight() + reach));
 }
 
+// Pens wider than this would only bury the plot; the cap keeps a hand-edited width of
+// millions from costing seconds per redraw.
+constexpr int kMaxPenWidth = 64;
 // Redraws start from this logical column, left of anything that can be drawn.
 constexpr std::int64_t kWholePlot = std::numeric_limits<int>::min();
 // A width-1 grid line is drawn this far left of the part being drawn, so that the device
@@ -49,7 +52,7 @@ void CHistogramPlot::SetSeriesPen(int index, ColorRef color, int width)
     if (index < 0 || index >= CHistogramModel::kSeriesCount)
         return;
     // A width of 0 or less still draws a one-pixel line, as Windows pens do.
-    m_aPens[static_cast<std::size_t>(index)] = {RgbOf(color), std::max(width, 1)};
+    m_aPens[static_cast<std::size_t>(index)] = {RgbOf(color), std::clamp(width, 1, kMaxPenWidth)};
 }
 
 int CHistogramPlot::Redraw(const CHistogramModel &model, qreal pixelRatio)
@@ -71,7 +74,7 @@ void CHistogramPlot::Step(CHistogramModel &model)
         return;
     m_raster.ScrollLeft(kStepPixels);
     // The new segment starts at W - 4 and its pen reaches half its width further left.
-    Draw(model, model.GetClientWidth() - 2 * kStepPixels - WidestPen(model), true);
+    Draw(model, std::int64_t{model.GetClientWidth()} - 2 * kStepPixels - WidestPen(model), true);
 }
 
 void CHistogramPlot::Draw(const CHistogramModel &model, std::int64_t left, bool stepped)
