@@ -35,14 +35,8 @@ void ClipSteps(std::int64_t start, int direction, std::int64_t low, std::int64_t
     }
 }
 
-// A line with round ends in device pixels: every point within `radius` of the segment.
-struct Capsule {
-    double x0, y0, x1, y1, radius;
-    double dx, dy, length;
-};
-
-// Narrows [low, high] to the t with a + b * t in [minimum, maximum].
-void Constrain(double a, double b, double minimum, double maximum, double &low, double &high)
+// Narrows [low, high] to the t with a + b * t in [minimum, maximum]; `inverse` is 1 / b.
+void Constrain(double a, double b, double inverse, double minimum, double maximum, double &low, double &high)
 {
     if (b == 0) {
         if (a < minimum || a > maximum) {
@@ -51,48 +45,65 @@ void Constrain(double a, double b, double minimum, double maximum, double &low, 
         }
         return;
     }
-    double from = (minimum - a) / b;
-    double to = (maximum - a) / b;
-    if (from > to)
-        std::swap(from, to);
-    low = std::max(low, from);
-    high = std::min(high, to);
+    const double from = (minimum - a) * inverse;
+    const double to = (maximum - a) * inverse;
+    low = std::max(low, std::min(from, to));
+    high = std::min(high, std::max(from, to));
 }
 
-// Where the vertical line x = cx crosses the capsule, as [top, bottom]; false where it does
-// not. The capsule is convex, so its two end discs and the band between them cover one span.
-bool CapsuleSpan(const Capsule &capsule, double cx, double &top, double &bottom)
-{
-    top = kInfinity;
-    bottom = -kInfinity;
-    const auto disc = [&](double x, double y) {
-        const double d = cx - x;
-        const double squared = capsule.radius * capsule.radius - d * d;
+// A line with round ends in device pixels: every point within the radius of the segment.
+// Convex, so a vertical line crosses it in one span: its two end discs and the band between
+// them cover that span.
+class Capsule {
+public:
+    Capsule(double x0, double y0, double x1, double y1, double radius)
+        : m_x0(x0), m_y0(y0), m_x1(x1), m_y1(y1), m_squaredRadius(radius * radius), m_dx(x1 - x0),
+          m_dy(y1 - y0)
+    {
+        m_squaredLength = m_dx * m_dx + m_dy * m_dy;
+        m_across = radius * std::sqrt(m_squaredLength);
+        m_inverseDx = m_dx != 0 ? 1 / m_dx : 0;
+        m_inverseDy = m_dy != 0 ? 1 / m_dy : 0;
+    }
+
+    // Where the vertical line x = cx crosses the capsule, as [top, bottom]; false where it
+    // does not.
+    bool Span(double cx, double &top, double &bottom) const
+    {
+        top = kInfinity;
+        bottom = -kInfinity;
+        Disc(cx, m_x0, m_y0, top, bottom);
+        Disc(cx, m_x1, m_y1, top, bottom);
+        if (m_squaredLength > 0) {
+            // Relative to the start point: along the segment within its length, across it
+            // within the radius.
+            const double u = cx - m_x0;
+            double low = -kInfinity;
+            double high = kInfinity;
+            Constrain(u * m_dx, m_dy, m_inverseDy, 0, m_squaredLength, low, high);
+            Constrain(-u * m_dy, m_dx, m_inverseDx, -m_across, m_across, low, high);
+            if (low <= high) {
+                top = std::min(top, m_y0 + low);
+                bottom = std::max(bottom, m_y0 + high);
+            }
+        }
+        return top <= bottom;
+    }
+
+private:
+    void Disc(double cx, double x, double y, double &top, double &bottom) const
+    {
+        const double squared = m_squaredRadius - (cx - x) * (cx - x);
         if (squared < 0)
             return;
         const double half = std::sqrt(squared);
         top = std::min(top, y - half);
         bottom = std::max(bottom, y + half);
-    };
-    disc(capsule.x0, capsule.y0);
-    disc(capsule.x1, capsule.y1);
-    if (capsule.length > 0) {
-        // Relative to the start point: along the segment within its length, across it
-        // within the radius.
-        const double u = cx - capsule.x0;
-        double low = -kInfinity;
-        double high = kInfinity;
-        const double squaredLength = capsule.length * capsule.length;
-        Constrain(u * capsule.dx, capsule.dy, 0, squaredLength, low, high);
-        const double across = capsule.radius * capsule.length;
-        Constrain(-u * capsule.dy, capsule.dx, -across, across, low, high);
-        if (low <= high) {
-            top = std::min(top, capsule.y0 + low);
-            bottom = std::max(bottom, capsule.y0 + high);
-        }
     }
-    return top <= bottom;
-}
+
+    double m_x0, m_y0, m_x1, m_y1, m_squaredRadius;
+    double m_dx, m_dy, m_squaredLength = 0, m_across = 0, m_inverseDx = 0, m_inverseDy = 0;
+};
 
 } // namespace
 
@@ -227,18 +238,14 @@ void PixelRaster::DrawWideLine(QPoint from, QPoint to, int width, QRgb color)
     const std::int64_t start = (2 * std::int64_t{from.x()} + 1) * m_nScale + 2 * m_nOffset;
     const std::int64_t column = FloorShift(start, kFractionBits + 1);
     const double twoOne = 2.0 * kOne;
-    Capsule capsule {};
-    capsule.x0 = static_cast<double>(start - column * 2 * kOne) / twoOne;
-    capsule.x1 = capsule.x0 + static_cast<double>((std::int64_t{to.x()} - from.x()) * m_nScale) / kOne;
-    capsule.y0 = static_cast<double>((2 * std::int64_t{from.y()} + 1) * m_nScale) / twoOne;
-    capsule.y1 = static_cast<double>((2 * std::int64_t{to.y()} + 1) * m_nScale) / twoOne;
-    capsule.radius = static_cast<double>(width * m_nScale) / twoOne;
-    capsule.dx = capsule.x1 - capsule.x0;
-    capsule.dy = capsule.y1 - capsule.y0;
-    capsule.length = std::sqrt(capsule.dx * capsule.dx + capsule.dy * capsule.dy);
+    const double x0 = static_cast<double>(start - column * 2 * kOne) / twoOne;
+    const double x1 = x0 + static_cast<double>((std::int64_t{to.x()} - from.x()) * m_nScale) / kOne;
+    const double radius = static_cast<double>(width * m_nScale) / twoOne;
+    const Capsule capsule(x0, static_cast<double>((2 * std::int64_t{from.y()} + 1) * m_nScale) / twoOne, x1,
+                          static_cast<double>((2 * std::int64_t{to.y()} + 1) * m_nScale) / twoOne, radius);
     // The columns whose centres lie in [left, right), within the clip.
-    const double left = std::min(capsule.x0, capsule.x1) - capsule.radius;
-    const double right = std::max(capsule.x0, capsule.x1) + capsule.radius;
+    const double left = std::min(x0, x1) - radius;
+    const double right = std::max(x0, x1) + radius;
     const std::int64_t firstColumn = std::max<std::int64_t>(
         static_cast<std::int64_t>(std::ceil(left - 0.5)), m_nClipLeft - column);
     const std::int64_t lastColumn = std::min<std::int64_t>(
@@ -247,7 +254,7 @@ void PixelRaster::DrawWideLine(QPoint from, QPoint to, int width, QRgb color)
     double top = 0;
     double bottom = 0;
     for (std::int64_t c = firstColumn; c <= lastColumn; ++c) {
-        if (CapsuleSpan(capsule, static_cast<double>(c) + 0.5, top, bottom))
+        if (capsule.Span(static_cast<double>(c) + 0.5, top, bottom))
             FillColumn(pixels, column + c, top, bottom, color);
     }
 }
@@ -255,8 +262,8 @@ void PixelRaster::DrawWideLine(QPoint from, QPoint to, int width, QRgb color)
 PixelRaster::Pixels PixelRaster::Open()
 {
     const std::int64_t stride = m_img.bytesPerLine() / static_cast<std::int64_t>(sizeof(QRgb));
-    return {reinterpret_cast<QRgb *>(m_img.bits()), stride, std::max<std::int64_t>(m_nClipLeft, 0), m_img.width(),
-            m_img.height()};
+    auto *bits = reinterpret_cast<QRgb *>(m_img.bits());
+    return {bits, stride, std::max<std::int64_t>(m_nClipLeft, 0), m_img.width(), m_img.height()};
 }
 
 void PixelRaster::FillDevice(const Pixels &pixels, std::int64_t left, std::int64_t top, std::int64_t right,
