@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <list>
+
 namespace {
 
 void BM_AppendTenAndDrain(benchmark::State &state)
@@ -14,8 +16,10 @@ void BM_AppendTenAndDrain(benchmark::State &state)
     plat::FmtCounterValue value;
     value.largeValue = 1536;
     for (auto _ : state) {
+        std::list<CounterSample> cycle;
         for (int i = 0; i < kCounterCount; ++i)
-            sampler.AppendSample(CounterSample::Make(i, plat::PDH_FMT_LARGE, value));
+            cycle.push_back(CounterSample::Make(i, plat::PDH_FMT_LARGE, value));
+        sampler.AppendSamples(cycle);
         sampler.TakeSamples(taken);
         benchmark::DoNotOptimize(taken.data());
     }

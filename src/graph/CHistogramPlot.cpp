@@ -1,10 +1,7 @@
 #include "CHistogramPlot.h"
 
-#include <QPainter>
-#include <QPen>
-
 #include <algorithm>
-#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -17,6 +14,15 @@ int Row(const CHistogramModel &model, std::int32_t value)
     const std::int64_t reach = kFarRows * (std::int64_t{model.GetClientHeight()} + 1);
     return static_cast<int>(std::clamp(model.ValueToY(value), -reach, model.GetClientHeight() + reach));
 }
+
+// Pens wider than this would only bury the plot; the cap keeps a hand-edited width of
+// millions from costing seconds per redraw.
+constexpr int kMaxPenWidth = 64;
+// Redraws start from this logical column, left of anything that can be drawn.
+constexpr std::int64_t kWholePlot = std::numeric_limits<int>::min();
+// A width-1 grid line is drawn this far left of the part being drawn, so that the device
+// pixels it covers there are drawn as well.
+constexpr std::int64_t kGridReach = 4;
 
 // Smallest j with j * step >= numerator (step > 0).
 std::int64_t CeilDiv(std::int64_t numerator, std::int64_t step)
@@ -46,145 +52,98 @@ void CHistogramPlot::SetSeriesPen(int index, ColorRef color, int width)
     if (index < 0 || index >= CHistogramModel::kSeriesCount)
         return;
     // A width of 0 or less still draws a one-pixel line, as Windows pens do.
-    m_aPens[static_cast<std::size_t>(index)] = {RgbOf(color), std::max(width, 1)};
+    m_aPens[static_cast<std::size_t>(index)] = {RgbOf(color), std::clamp(width, 1, kMaxPenWidth)};
 }
 
 int CHistogramPlot::Redraw(const CHistogramModel &model, qreal pixelRatio)
 {
-    const int width = model.GetClientWidth();
-    const int height = model.GetClientHeight();
-    if (!PrepareSurface(width, height, pixelRatio))
+    if (!m_raster.Resize(model.GetClientWidth(), model.GetClientHeight(), pixelRatio))
         return 0;
-    m_imgBuffer.fill(m_rgbBack);
-    if (m_bGridH)
-        DrawHorizontalGrid(0, width, height, model.GetYStep());
-    if (m_bGridV)
-        DrawVerticalGrid(0, width, height, model.GetXStep());
-    QPainter painter;
-    for (int i = 0; i < CHistogramModel::kSeriesCount; ++i) {
-        if (model.IsEnabled(i))
-            DrawHistory(painter, model, i);
-    }
+    Draw(model, kWholePlot, false);
     return 1;
 }
 
 void CHistogramPlot::Step(CHistogramModel &model)
 {
-    const int width = model.GetClientWidth();
-    const int height = model.GetClientHeight();
-    const bool drawing = !m_imgBuffer.isNull();
-    const int strip = width - kStepPixels;
-    if (drawing) {
-        ScrollLeft(m_imgBuffer, kStepPixels);
-        FillRect(m_imgBuffer, QRect(strip, 0, kStepPixels, height), m_rgbBack);
-    }
     AdvancePhase(model.GetXStep());
-    if (drawing && m_bGridH)
-        DrawHorizontalGrid(strip, kStepPixels, height, model.GetYStep());
-    if (drawing && m_bGridV)
-        DrawVerticalGrid(strip, width, height, model.GetXStep());
-    QPainter painter;
     for (int i = 0; i < CHistogramModel::kSeriesCount; ++i) {
-        const CValueHistory &history = model.GetHistory(i);
-        const bool hasPrevious = !history.Empty();
-        const std::int32_t previous = hasPrevious ? history.Newest() : 0;
-        std::int32_t value = 0;
-        if (!model.StepSeries(i, value) || !drawing)
-            continue;
-        const QPoint to(width - kStepPixels, Row(model, value));
-        const QPoint from = hasPrevious ? QPoint(width - 2 * kStepPixels, Row(model, previous)) : to;
-        DrawSegment(painter, i, from, to);
+        std::int32_t average = 0;
+        model.StepSeries(i, average);
     }
+    if (m_raster.IsNull())
+        return;
+    m_raster.ScrollLeft(kStepPixels);
+    // The new segment starts at W - 4 and its pen reaches half its width further left.
+    Draw(model, std::int64_t{model.GetClientWidth()} - 2 * kStepPixels - WidestPen(model), true);
 }
 
-int CHistogramPlot::PrepareSurface(int width, int height, qreal pixelRatio)
+void CHistogramPlot::Draw(const CHistogramModel &model, std::int64_t left, bool stepped)
 {
-    if (width < 1 || height < 1) {
-        m_imgBuffer = QImage();
-        return 0;
+    m_raster.SetClipLeft(std::max<std::int64_t>(0, m_raster.DeviceX(left)));
+    m_raster.Fill(m_rgbBack);
+    if (m_bGridH) {
+        for (std::int64_t y = 0; y < model.GetClientHeight(); y += model.GetYStep())
+            m_raster.DrawRow(y, m_rgbGridH);
     }
-    const int physicalWidth = static_cast<int>(std::ceil(width * pixelRatio));
-    const int physicalHeight = static_cast<int>(std::ceil(height * pixelRatio));
-    // Auto-ranging redraws at nearly every step: keep a surface that already fits.
-    if (m_imgBuffer.width() != physicalWidth || m_imgBuffer.height() != physicalHeight) {
-        m_imgBuffer = QImage(physicalWidth, physicalHeight, QImage::Format_RGB32);
-        if (m_imgBuffer.isNull())
-            return 0;
-    }
-    m_imgBuffer.setDevicePixelRatio(pixelRatio);
-    return 1;
-}
-
-void CHistogramPlot::DrawHorizontalGrid(int left, int width, int height, int yStep)
-{
-    for (std::int64_t y = 0; y < height; y += yStep) {
-        const int row = static_cast<int>(y);
-        DrawThinLine(m_imgBuffer, QPoint(left, row), QPoint(left + width, row), m_rgbGridH);
+    if (m_bGridV)
+        DrawVerticalGrid(std::max<std::int64_t>(left - kGridReach, -m_nPhase), model.GetClientWidth(),
+                         model.GetXStep());
+    for (int i = 0; i < CHistogramModel::kSeriesCount; ++i) {
+        if (model.IsEnabled(i))
+            DrawHistory(model, i, left, stepped);
     }
 }
 
-void CHistogramPlot::DrawVerticalGrid(int fromX, int width, int height, int xStep)
+void CHistogramPlot::DrawVerticalGrid(std::int64_t fromX, int width, int xStep)
 {
     // Start at the first line at or right of fromX instead of walking in from -phase.
-    std::int64_t x = -m_nPhase + CeilDiv(std::int64_t{fromX} + m_nPhase, xStep) * xStep;
-    for (; x < width; x += xStep) {
-        const int column = static_cast<int>(x);
-        DrawThinLine(m_imgBuffer, QPoint(column, 0), QPoint(column, height), m_rgbGridV);
-    }
+    for (std::int64_t x = -m_nPhase + CeilDiv(fromX + m_nPhase, xStep) * xStep; x < width; x += xStep)
+        m_raster.DrawColumn(x, m_rgbGridV);
 }
 
-void CHistogramPlot::DrawHistory(QPainter &painter, const CHistogramModel &model, int index)
+void CHistogramPlot::DrawHistory(const CHistogramModel &model, int index, std::int64_t left, bool stepped)
 {
     const CValueHistory &history = model.GetHistory(index);
-    const int width = model.GetClientWidth();
-    if (history.Size() < 2 || width < 2 * kStepPixels)
-        return;
-    // The k-th newest value sits at x = W - 2 - 2k; the oldest segment starts at x >= 0.
-    const auto fit = static_cast<std::size_t>((width - 2 * kStepPixels) / kStepPixels + 1);
-    const std::size_t segments = std::min(history.Size() - 1, fit);
     const SeriesPen &pen = m_aPens[static_cast<std::size_t>(index)];
-    if (pen.width == 1) {
-        for (std::size_t k = 0; k < segments; ++k) {
-            const int x = width - kStepPixels - kStepPixels * static_cast<int>(k);
-            DrawThinLine(m_imgBuffer, QPoint(x - kStepPixels, Row(model, history.Newest(k + 1))),
-                         QPoint(x, Row(model, history.Newest(k))), pen.color);
-        }
+    const int width = model.GetClientWidth();
+    QPoint to(width - kStepPixels, history.Empty() ? 0 : Row(model, history.Newest()));
+    if (stepped && history.Size() == 1) {
+        DrawSegment(pen, to, to); // a series' first step: a line of zero length
         return;
     }
-    // Separate round-capped segments in one call: Qt strokes these about three times faster
-    // than a polyline with round joins, and they are what the step draws.
-    m_aLines.resize(static_cast<qsizetype>(segments));
-    QPoint to(width - kStepPixels, Row(model, history.Newest(0)));
-    for (std::size_t k = 0; k < segments; ++k) {
-        const QPoint from(to.x() - kStepPixels, Row(model, history.Newest(k + 1)));
-        m_aLines[static_cast<qsizetype>(k)] = QLine(from, to);
+    // The k-th newest value sits at x = W - 2 - 2k. A redraw leaves out the segments that
+    // start left of the plot; the steps keep what they have scrolled in.
+    std::int64_t segments = history.Empty() ? 0 : static_cast<std::int64_t>(history.Size()) - 1;
+    if (!stepped) {
+        const std::int64_t fit = width < 2 * kStepPixels ? 0 : (width - 2 * kStepPixels) / kStepPixels + 1;
+        segments = std::min(segments, fit);
+    }
+    // Only the segments that reach the part being drawn.
+    const std::int64_t reach = std::int64_t{to.x()} + pen.width - left;
+    segments = std::min<std::int64_t>(segments, reach < 0 ? 0 : reach / kStepPixels + 1);
+    for (std::int64_t k = 0; k < segments; ++k) {
+        const QPoint from(to.x() - kStepPixels, Row(model, history.Newest(static_cast<std::size_t>(k) + 1)));
+        DrawSegment(pen, from, to);
         to = from;
     }
-    PreparePainter(painter, pen);
-    painter.drawLines(m_aLines);
 }
 
-void CHistogramPlot::DrawSegment(QPainter &painter, int index, QPoint from, QPoint to)
+void CHistogramPlot::DrawSegment(const SeriesPen &pen, QPoint from, QPoint to)
 {
-    const SeriesPen &pen = m_aPens[static_cast<std::size_t>(index)];
-    if (pen.width == 1) {
-        DrawThinLine(m_imgBuffer, from, to, pen.color);
-        return;
-    }
-    PreparePainter(painter, pen);
-    painter.drawLine(from, to);
+    if (pen.width == 1)
+        m_raster.DrawThinLine(from, to, pen.color);
+    else
+        m_raster.DrawWideLine(from, to, pen.width, pen.color);
 }
 
-void CHistogramPlot::PreparePainter(QPainter &painter, const SeriesPen &pen)
+int CHistogramPlot::WidestPen(const CHistogramModel &model) const
 {
-    if (!painter.isActive()) {
-        painter.begin(&m_imgBuffer);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        // Wide pens are centred on the pixel centres, as on Windows; without this Qt's
-        // aliased stroke leans half a pixel up and left and loses the end cap.
-        painter.translate(0.5, 0.5);
+    int widest = 1;
+    for (int i = 0; i < CHistogramModel::kSeriesCount; ++i) {
+        if (model.IsEnabled(i))
+            widest = std::max(widest, m_aPens[static_cast<std::size_t>(i)].width);
     }
-    painter.setPen(QPen(QColor(pen.color), pen.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    return widest;
 }
 
 void CHistogramPlot::AdvancePhase(int xStep)

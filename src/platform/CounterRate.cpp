@@ -1,5 +1,6 @@
 #include "CounterRate.h"
 
+#include <cmath>
 #include <limits>
 
 namespace plat {
@@ -12,14 +13,17 @@ PdhStatus Fail(PdhStatus status, FmtCounterValue &value)
     return status;
 }
 
-// Non-negative and finite by construction; only the upper limit needs care, because
-// converting a double beyond it to an integer is undefined.
-template <typename Int> Int Truncate(double rate)
+// To the nearest integer: every interval runs a little longer than the pause between the
+// readings, so truncating would show a steady count one below what it is (2N - 1 for N
+// events in half a second). Non-negative and finite by construction; only the upper limit
+// needs care, because converting a double beyond it to an integer is undefined.
+template <typename Int> Int Round(double rate)
 {
     constexpr double kLimit = static_cast<double>(std::numeric_limits<Int>::max());
-    if (rate >= kLimit)
+    const double rounded = std::round(rate);
+    if (rounded >= kLimit)
         return std::numeric_limits<Int>::max();
-    return static_cast<Int>(rate);
+    return static_cast<Int>(rounded);
 }
 
 } // namespace
@@ -36,11 +40,11 @@ PdhStatus FormatCounterRate(std::uint64_t delta, std::uint64_t intervalNs, std::
     value.status = PDH_OK;
     value.largeValue = 0;
     if (kind == PDH_FMT_LONG)
-        value.longValue = Truncate<std::int32_t>(rate);
+        value.longValue = Round<std::int32_t>(rate);
     else if (kind == PDH_FMT_DOUBLE)
         value.doubleValue = rate;
     else
-        value.largeValue = Truncate<std::int64_t>(rate);
+        value.largeValue = Round<std::int64_t>(rate);
     return PDH_OK;
 }
 

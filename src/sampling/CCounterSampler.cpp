@@ -108,8 +108,13 @@ void CCounterSampler::TakeSamples(std::vector<CounterSample> &out)
 void CCounterSampler::AppendSample(const CounterSample &sample)
 {
     std::list<CounterSample> node(1, sample); // allocated before the lock is taken
+    AppendSamples(node);
+}
+
+void CCounterSampler::AppendSamples(std::list<CounterSample> &samples)
+{
     std::scoped_lock lock(m_sampleLock);
-    m_SampleList.splice(m_SampleList.end(), node);
+    m_SampleList.splice(m_SampleList.end(), samples);
 }
 
 void CCounterSampler::AppendZeroSamples()
@@ -120,8 +125,7 @@ void CCounterSampler::AppendZeroSamples()
         sample.m_nIndex = i;
         zeros.push_back(sample);
     }
-    std::scoped_lock lock(m_sampleLock);
-    m_SampleList.splice(m_SampleList.end(), zeros);
+    AppendSamples(zeros);
 }
 
 int CCounterSampler::CounterThread()
@@ -198,6 +202,7 @@ void CCounterSampler::AddCounters(ThreadState &state)
 void CCounterSampler::SampleOnce(ThreadState &state)
 {
     m_api.CollectQueryData(state.query);
+    std::list<CounterSample> cycle;
     for (std::size_t i = 0; i < state.counters.size(); ++i) {
         if (!state.valid[i])
             continue;
@@ -206,8 +211,11 @@ void CCounterSampler::SampleOnce(ThreadState &state)
         if (m_api.GetFormattedCounterValue(state.counters[i], state.formats[i], nullptr, &value)
             != plat::PDH_OK)
             continue; // no value this cycle: before a base exists, or the interface is gone
-        AppendSample(CounterSample::Make(static_cast<int>(i), state.formats[i], value));
+        cycle.push_back(CounterSample::Make(static_cast<int>(i), state.formats[i], value));
     }
+    // One hold of the lock for the whole cycle: a drain in between would leave the rest of
+    // the cycle waiting for the display timer's next wake-up.
+    AppendSamples(cycle);
 }
 
 void CCounterSampler::Release(ThreadState &state)

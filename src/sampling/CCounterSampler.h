@@ -43,6 +43,9 @@ public:
 
     // The sampling thread's side of the exchange, open so that the exchange can be driven alone.
     void AppendSample(const CounterSample &sample);
+    // Moves `samples` to the end of the queue under one hold of the lock, so that no drain
+    // takes only a part of them.
+    void AppendSamples(std::list<CounterSample> &samples);
 
 private:
     struct ThreadState;

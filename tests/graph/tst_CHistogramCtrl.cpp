@@ -1,4 +1,5 @@
 #include "CHistogramCtrl.h"
+#include "CHistogramPlot.h"
 #include "FontSetup.h"
 #include "PixelRaster.h"
 
@@ -128,10 +129,12 @@ private slots:
         QFETCH(QPoint, from);
         QFETCH(QPoint, to);
         QFETCH(int, pixels);
-        QImage image(50, 50, QImage::Format_RGB32);
-        image.fill(qRgb(0, 0, 0));
+        PixelRaster raster;
+        QVERIFY(raster.Resize(50, 50, 1));
+        raster.Fill(qRgb(0, 0, 0));
         const QRgb ink = qRgb(255, 255, 255);
-        DrawThinLine(image, from, to, ink);
+        raster.DrawThinLine(from, to, ink);
+        const QImage &image = raster.Image();
         if (image.rect().contains(to))
             QVERIFY(image.pixel(to) != ink);
         if (image.rect().contains(from) && from != to)
@@ -153,16 +156,18 @@ private slots:
 
     void rasterWorksInLogicalPixelsAtRatioTwo()
     {
-        QImage image(20, 20, QImage::Format_RGB32);
-        image.setDevicePixelRatio(2);
-        image.fill(qRgb(0, 0, 0));
+        PixelRaster raster;
+        QVERIFY(raster.Resize(10, 10, 2));
+        raster.Fill(qRgb(0, 0, 0));
+        const QImage &image = raster.Image();
+        QCOMPARE(image.size(), QSize(20, 20));
         const QRgb ink = qRgb(255, 255, 255);
-        DrawThinLine(image, QPoint(5, 1), QPoint(5, 5), ink); // 4 logical pixels, 2 x 2 each
+        raster.DrawThinLine(QPoint(5, 1), QPoint(5, 5), ink); // 4 logical pixels, 2 x 2 each
         QCOMPARE(Matching(image, false, 10, ink), (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9}));
         QCOMPARE(Matching(image, true, 2, ink), (std::vector<int>{10, 11}));
-        ScrollLeft(image, 2);
+        raster.ScrollLeft(2);
         QCOMPARE(Matching(image, true, 2, ink), (std::vector<int>{6, 7}));
-        FillRect(image, QRect(9, 0, 1, 10), ink);
+        raster.DrawColumn(9, ink);
         QCOMPARE(Matching(image, true, 0, ink), (std::vector<int>{18, 19}));
     }
 
@@ -338,6 +343,86 @@ private slots:
         const QImage stepped = ctrl->BackBuffer().copy(compared);
         QVERIFY(ctrl->RebuildBuffer());
         QCOMPARE(ctrl->BackBuffer().copy(compared), stepped);
+    }
+
+    void stepsMatchARedrawAtEveryPixelRatio_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<int>("thin"); // device pixels across a width-1 line
+        QTest::newRow("100 %") << 1.0 << 1;
+        QTest::newRow("125 %") << 1.25 << 1;
+        QTest::newRow("150 %") << 1.5 << 2;
+        QTest::newRow("175 %") << 1.75 << 2;
+        QTest::newRow("200 %") << 2.0 << 2;
+    }
+    void stepsMatchARedrawAtEveryPixelRatio()
+    {
+        QFETCH(qreal, ratio);
+        QFETCH(int, thin);
+        constexpr int kXStep = 7;
+        constexpr int kYStep = 9;
+        CHistogramModel model;
+        model.SetClientSize(61, 50);
+        model.SetRange(0, 100);
+        model.SetGridSize(kXStep, kYStep);
+        CHistogramPlot plot;
+        plot.SetBackColor(kBack);
+        plot.SetGridColors(kGridH, kGridV);
+        // A wide series in the lower half and a thin one in the upper half, clear of each other.
+        plot.SetSeriesPen(0, kRed, 3);
+        plot.SetSeriesPen(1, kGreen, 1);
+        model.SetEnabled(0, 1);
+        model.SetEnabled(1, 1);
+        QVERIFY(plot.Redraw(model, ratio));
+        const std::vector<int> wave{0, 40, 5, 35, 10, 30, 20, 20, 40, 0, 40, 0, 13};
+        // Left of this the steps show what they scrolled in and a redraw leaves out.
+        const int left = qCeil(4 * ratio) + 1;
+        int phase = 0;
+        for (int step = 0; step < 40; ++step) {
+            model.AddValue(0, wave[step % wave.size()]);
+            model.AddValue(1, 60 + wave[(step + 5) % wave.size()]);
+            plot.Step(model);
+            for (phase += 2; phase > kXStep;)
+                phase -= kXStep;
+            if (step == 0)
+                continue; // the first step's dot is no segment a redraw of one value could draw
+            const QImage stepped = plot.Image().copy();
+            QVERIFY(plot.Redraw(model, ratio));
+            const QRect compared(left, 0, stepped.width() - left, stepped.height());
+            QVERIFY2(plot.Image().copy(compared) == stepped.copy(compared),
+                     qPrintable(QStringLiteral("step %1").arg(step)));
+        }
+        // The grid alone: lines at x * ratio, give or take the fraction the scrolls carry, and
+        // rows at y * ratio, all `thin` device pixels thick.
+        model.SetEnabled(0, 0);
+        model.SetEnabled(1, 0);
+        QVERIFY(plot.Redraw(model, ratio));
+        const auto runs = [&](bool alongRow, int line, QRgb color) {
+            std::vector<std::pair<int, int>> found; // first pixel, length
+            for (const int i : Matching(plot.Image(), alongRow, line, color)) {
+                if (!found.empty() && found.back().first + found.back().second == i)
+                    ++found.back().second;
+                else
+                    found.emplace_back(i, 1);
+            }
+            return found;
+        };
+        std::vector<int> lines; // the logical columns of the lines clear of the left edge
+        for (int x = -phase; x < 61; x += kXStep)
+            if (x > 0)
+                lines.push_back(x);
+        auto columns = runs(true, qFloor(4 * ratio), RgbOf(kGridV));
+        if (!columns.empty() && columns.front().first == 0)
+            columns.erase(columns.begin());
+        QCOMPARE(columns.size(), lines.size());
+        for (std::size_t j = 0; j < columns.size(); ++j) {
+            QCOMPARE(columns[j].second, thin);
+            QVERIFY(qAbs(columns[j].first - lines[j] * ratio) < 1);
+        }
+        const auto rows = runs(false, columns[0].first + thin, RgbOf(kGridH));
+        QCOMPARE(int(rows.size()), (50 - 1) / kYStep + 1);
+        for (std::size_t j = 0; j < rows.size(); ++j)
+            QCOMPARE(rows[j], std::make_pair(qFloor(int(j) * kYStep * ratio), thin));
     }
 
     void textLinesStackBelowEachOther()

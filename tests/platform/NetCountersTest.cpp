@@ -54,13 +54,22 @@ TEST(NetCounters, ADropFailsOnlyTheCountersMadeOfThatStatistic)
                 && delta == 10);
 }
 
-TEST(CounterRate, PerSecondInEachFormatTruncatedAndSaturated)
+TEST(CounterRate, PerSecondInEachFormatRoundedAndSaturated)
 {
     plat::FmtCounterValue value;
     ASSERT_EQ(plat::FormatCounterRate(768, 500000000, plat::PDH_FMT_LARGE, value), plat::PDH_OK);
     EXPECT_EQ(value.largeValue, 1536) << "768 in half a second";
+    // Each interval runs a little past the pause: N events in 500.2 ms are still 2N a second.
+    for (const std::uint64_t events : {1u, 50u, 102u, 500u}) {
+        ASSERT_EQ(plat::FormatCounterRate(events, 500200000, plat::PDH_FMT_LARGE, value), plat::PDH_OK);
+        EXPECT_EQ(value.largeValue, std::int64_t(2 * events)) << events << " events";
+        ASSERT_EQ(plat::FormatCounterRate(events, 500200000, plat::PDH_FMT_LONG, value), plat::PDH_OK);
+        EXPECT_EQ(value.longValue, std::int32_t(2 * events)) << events << " events";
+    }
     ASSERT_EQ(plat::FormatCounterRate(10239, 10000000000, plat::PDH_FMT_LONG, value), plat::PDH_OK);
-    EXPECT_EQ(value.longValue, 1023) << "1023.9 truncated";
+    EXPECT_EQ(value.longValue, 1024) << "1023.9 rounded";
+    ASSERT_EQ(plat::FormatCounterRate(10234, 10000000000, plat::PDH_FMT_LARGE, value), plat::PDH_OK);
+    EXPECT_EQ(value.largeValue, 1023) << "1023.4 rounded";
     ASSERT_EQ(plat::FormatCounterRate(1, 3000000000, plat::PDH_FMT_DOUBLE, value), plat::PDH_OK);
     EXPECT_DOUBLE_EQ(value.doubleValue, 1.0 / 3.0);
     ASSERT_EQ(plat::FormatCounterRate(10000000000, 1000000000, plat::PDH_FMT_LONG, value), plat::PDH_OK);

@@ -89,6 +89,28 @@ TEST_F(CounterSampler, SamplesFollowTheFetchesInIndexOrderAndEndWithTenZeros)
     EXPECT_EQ(m_fake.LiveHandles(), 0u) << "every counter removed and the query closed";
 }
 
+TEST_F(CounterSampler, ADrainBetweenTwoFetchesFindsOnlyWholeCycles)
+{
+    std::vector<std::vector<int>> drained; // sampling thread until Stop, then this one
+    m_fake.m_onFetch = [this, &drained] {
+        std::vector<CounterSample> batch;
+        m_sampler.TakeSamples(batch);
+        if (!batch.empty())
+            drained.emplace_back();
+        for (const CounterSample &sample : batch)
+            drained.back().push_back(sample.m_nIndex);
+    };
+    ASSERT_EQ(m_sampler.Start(), 1);
+    ASSERT_TRUE(WaitForCalls(Call::Fetch, 3 * kCounterCount));
+    m_sampler.Stop();
+    ASSERT_FALSE(drained.empty());
+    for (const std::vector<int> &batch : drained) {
+        ASSERT_EQ(batch.size(), std::size_t(kCounterCount)) << "one whole cycle per drain";
+        for (std::size_t i = 0; i < batch.size(); ++i)
+            EXPECT_EQ(batch[i], int(i));
+    }
+}
+
 TEST_F(CounterSampler, EachDefinitionIsFetchedWithItsOwnFormat)
 {
     LoadSettings("[CNTDATA_1]\nFORMAT=256\n[CNTDATA_2]\nFORMAT=512\n[CNTDATA_3]\nFORMAT=999\n");

@@ -108,6 +108,8 @@ plat::PdhStatus FakeCounterSource::Collect()
 plat::PdhStatus FakeCounterSource::Fetch(plat::PdhCounter counter, std::uint32_t format,
                                          plat::FmtCounterValue *value)
 {
+    if (m_onFetch)
+        m_onFetch();
     std::scoped_lock lock(m_lock);
     const std::string path = m_handles.count(counter) ? m_handles[counter] : "";
     const int collections = m_collections[counter];

@@ -6,6 +6,7 @@
 #include "CounterApi.h"
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -37,6 +38,8 @@ public:
     bool m_bFailOpen = false;
     std::string m_strFailAdd = "\n";
     std::string m_strFailFetch = "\n";
+    // Runs on the sampling thread at every fetch, outside the fake's lock.
+    std::function<void()> m_onFetch;
 
 private:
     static FakeCounterSource *&Current();
