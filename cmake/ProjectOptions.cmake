@@ -37,5 +37,6 @@ endif()
 if(MINGW)
     # One file to copy: the C and C++ runtimes and winpthread are linked in, so no DLL of the
     # toolchain has to sit beside the executable.
-    target_link_options(corvala_options INTERFACE -static)
+    # A release carries no symbols (they would double its size).
+    target_link_options(corvala_options INTERFACE -static $<$<CONFIG:Release>:-s>)
 endif()
