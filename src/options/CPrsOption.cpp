@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -131,6 +132,22 @@ void CPrsOption::ActivatePage(int index)
     COptionPage *page = m_apPages[static_cast<std::size_t>(index)];
     page->CreatePageWindow();
     page->OnSetActive();
+    ChainTabOrder(page);
+}
+
+// Tab goes from the tab strip through the page's controls to OK, Cancel and Apply, and
+// from there back to the tab strip, as in a property sheet.
+void CPrsOption::ChainTabOrder(const COptionPage *page)
+{
+    QList<QWidget *> chain {m_pTabs->tabBar()};
+    chain += page->TabStops();
+    for (auto which : {QDialogButtonBox::Ok, QDialogButtonBox::Cancel, QDialogButtonBox::Apply})
+        chain.append(m_pButtons->button(which));
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    // The button box hands the focus it gets to its first button: left behind in the chain
+    // after Apply, it would send Tab from Apply back to OK.
+    m_pButtons->setFocusProxy(nullptr);
 }
 
 int CPrsOption::ApplyPages()

@@ -218,8 +218,8 @@ class MonitorEndToEnd(unittest.TestCase):
         self.session.xdotool("key", "Tab")
         self.session.xdotool("key", "ctrl+a")
         self.session.xdotool("type", "1000")
-        # Display 2 page, by the keyboard on the tab bar that follows the edit.
-        for key in ("Tab", "Right", "Right"):
+        # Display 2 page, by the keyboard on the tab strip that comes before the page's controls.
+        for key in ("shift+Tab", "shift+Tab", "Right", "Right"):
             self.session.xdotool("key", key)
             time.sleep(0.1)
         time.sleep(0.3)
