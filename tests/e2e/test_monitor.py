@@ -260,6 +260,10 @@ class MonitorEndToEnd(unittest.TestCase):
         self.assertGreater(graph.count(GREEN), width)
         monitor.process.send_signal(signal.SIGTERM)
         self.assertEqual(monitor.wait_exit(), 0)
+        # The settings file is the only file written: nothing of the toolkit's own.
+        self.assertEqual(sorted(os.listdir(monitor.directory)), ["corvala", "corvala.ini"])
+        config = self.session.env["XDG_CONFIG_HOME"]
+        self.assertEqual([os.path.join(d, f) for d, _, files in os.walk(config) for f in files], [])
 
 
 class BareXServer(unittest.TestCase):
