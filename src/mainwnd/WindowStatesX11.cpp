@@ -1,9 +1,10 @@
-// X11: the EWMH _NET_WM_STATE property before mapping, client messages afterwards.
+// X11: the EWMH _NET_WM_STATE property and the place before mapping, client messages afterwards.
 
 #include "WindowStates.h"
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 
 #include <cstdlib>
 #include <cstring>
@@ -72,6 +73,17 @@ xcb_window_t RootOf(xcb_connection_t *connection)
     return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
 }
 
+// Qt keeps the place of a native window as the server last reported it, and a report read
+// while the window manager was still framing the window can say 0,0. Mapped again, the
+// window would then ask for 0,0 as a user-specified position. The widget keeps the place
+// the program gave it.
+void KeepPlace(QWidget *window)
+{
+    QWindow *handle = window->windowHandle();
+    if (handle && !window->isVisible() && handle->position() != window->pos())
+        handle->setPosition(window->pos());
+}
+
 } // namespace
 
 void PrepareWindowStates(QWidget *window, bool topMost)
@@ -81,6 +93,7 @@ void PrepareWindowStates(QWidget *window, bool topMost)
         return;
     const Atoms &atoms = AtomsOf(connection);
     const auto id = static_cast<xcb_window_t>(window->winId());
+    KeepPlace(window);
     std::vector<xcb_atom_t> states = ReadStates(connection, id, atoms.state);
     SetState(states, atoms.skipTaskbar, true);
     SetState(states, atoms.skipPager, true);
