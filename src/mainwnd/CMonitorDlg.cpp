@@ -251,13 +251,15 @@ void CMonitorDlg::mousePressEvent(QMouseEvent *event)
     QDialog::mousePressEvent(event);
 }
 
-// A minimise request from the window manager hides the window, as the command does.
+// A minimise request from the window manager hides the window, as the command does; not
+// while the About box or the options sheet is up, whose minimise the manager passes on to
+// this window too.
 void CMonitorDlg::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
-        if (CanHide())
+        if (CanHide() && !HasDialogShown())
             Minimize();
     }
 }
@@ -296,6 +298,11 @@ void CMonitorDlg::OnCommand(int id)
     }
 }
 
+bool CMonitorDlg::HasDialogShown() const
+{
+    return m_dlgAbout->isVisible() || (m_sheetOption && m_sheetOption->IsShown());
+}
+
 // Hiding needs a notification area to come back from; without one the window stays shown.
 bool CMonitorDlg::CanHide() const
 {
@@ -320,6 +327,7 @@ void CMonitorDlg::Restore()
     show();
     raise();
     activateWindow();
+    KeepAboutBoxInFront();
 }
 
 void CMonitorDlg::ToggleTopMost()
@@ -327,6 +335,17 @@ void CMonitorDlg::ToggleTopMost()
     m_bTopMost = !m_bTopMost;
     if (isVisible())
         SetStaysOnTop(this, m_bTopMost);
+    KeepAboutBoxInFront();
+}
+
+// A shown About box stays in front of this window, also when this window enters the topmost
+// band or is shown again after hiding.
+void CMonitorDlg::KeepAboutBoxInFront()
+{
+    if (!m_dlgAbout->isVisible())
+        return;
+    SetStaysOnTop(m_dlgAbout, m_bTopMost);
+    m_dlgAbout->raise();
 }
 
 // Built at the first options command, not with the window: most runs never open it, and
@@ -343,17 +362,27 @@ CPrsOption &CMonitorDlg::OptionSheet()
 
 void CMonitorDlg::ShowOptions()
 {
-    if (!OptionSheet().IsShown())
-        OptionSheet().DoModal();
+    CPrsOption &sheet = OptionSheet();
+    if (sheet.IsShown())
+        return;
+    PrepareWindowStates(&sheet, m_bTopMost);
+    sheet.setEnabled(true); // disabled with this window while the About box is up
+    sheet.DoModal();
 }
 
 void CMonitorDlg::ShowAbout()
 {
+    if (!m_dlgAbout->isVisible())
+        PrepareWindowStates(m_dlgAbout, m_bTopMost);
     m_dlgAbout->ShowOver();
 }
 
 void CMonitorDlg::Exit()
 {
+    // From the tray the command may come while the sheet runs its own loop: that loop ends
+    // first, so that this window's run can end too.
+    if (m_sheetOption)
+        m_sheetOption->DestroyWindow();
     QDialog::accept();
 }
 

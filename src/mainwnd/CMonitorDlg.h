@@ -68,6 +68,7 @@ private:
     void ToggleTopMost();
     void ShowOptions();
     void ShowAbout();
+    void KeepAboutBoxInFront();
     void Exit();
     void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void OnDisplayTimer();
@@ -75,6 +76,7 @@ private:
     void OnTerminationRequested();
     void ShowMenuState();
     bool CanHide() const;
+    bool HasDialogShown() const;
 
     CHistogramCtrl *m_Graph;
     QIcon m_hIcon;

@@ -4,6 +4,7 @@
 #include "CPrpOptionP2.h"
 #include "CPrpOptionP3.h"
 #include "DialogUnits.h"
+#include "OwnedDialog.h"
 
 #include <QDialogButtonBox>
 #include <QIcon>
@@ -23,6 +24,7 @@ constexpr const char *kCaption = "オプション";
 CPrsOption::CPrsOption(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
+    MakeOwnedDialog(this);
     setWindowTitle(QString::fromUtf8(kCaption));
     setFont(DialogUnits::DialogFont());
     m_pTabs = new QTabWidget(this);

@@ -133,7 +133,10 @@ class MonitorEndToEnd(unittest.TestCase):
         cls.session.close()
 
     def new_monitor(self, name):
-        return Monitor(self.session, os.path.join(self.session.tmp, name))
+        monitor = Monitor(self.session, os.path.join(self.session.tmp, name))
+        # A test that fails half-way must not leave its windows over the next test's.
+        self.addCleanup(lambda: monitor.process and monitor.process.poll() is None and monitor.process.kill())
+        return monitor
 
     def test_first_start_drag_size_menu_and_exit(self):
         monitor = self.new_monitor("first").start()
@@ -231,6 +234,24 @@ class MonitorEndToEnd(unittest.TestCase):
             self.assertEqual(monitor.geometry(), before, f"attempt {attempt}")
             monitor.process.send_signal(signal.SIGTERM)
             self.assertEqual(monitor.wait_exit(), 0)
+
+    def test_options_sheet_blocks_the_window_but_not_the_tray(self):
+        monitor = self.new_monitor("sheet").start()
+        monitor.menu_command(3)  # options
+        sheets = lambda: self.session.xdotool("search", "--onlyvisible", "--name", "^オプション$").split()
+        self.assertTrue(wait_for(sheets, 5), "the options sheet did not open")
+        sheet = sheets()[0]
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", self.session.run(["xprop", "-id", sheet, "_NET_WM_STATE"]))
+        # The options command from the tray opens no second sheet.
+        monitor.tray_command(3)
+        time.sleep(0.5)
+        self.assertEqual(sheets(), [sheet])
+        # A window manager's minimise on the sheet leaves the sheet and the window up.
+        self.session.xdotool("windowminimize", sheet)
+        time.sleep(0.5)
+        self.assertTrue(wait_for(lambda: {monitor.window, sheet} <= set(self.session.windows_of(monitor.process.pid)), 3))
+        monitor.tray_command(5)  # exit, with the sheet still open
+        self.assertEqual(monitor.wait_exit(), 0)
 
     def test_options_change_interval_and_grid_colour(self):
         monitor = self.new_monitor("options").start()
