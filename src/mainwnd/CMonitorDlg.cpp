@@ -83,6 +83,7 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     HuntForSamples(2 * theSetSystem.m_CntBase.GetCounterWait() + kHuntMargin); // the first come one pause after the build
 
     connect(m_menus, &CMonitorMenus::command, this, &CMonitorDlg::OnCommand);
+    connect(m_dlgAbout, &QDialog::finished, this, &CMonitorDlg::OnAboutClosed);
     connect(m_menus->TrayMenu(), &QMenu::aboutToShow, this, &CMonitorDlg::ShowMenuState);
     connect(m_signals, &TerminationSignals::terminationRequested, this, &CMonitorDlg::OnTerminationRequested);
     // At logout the session may end the process without another word: keep the placement now.
@@ -326,7 +327,8 @@ void CMonitorDlg::Restore()
         PrepareWindowStates(this, m_bTopMost);
     show();
     raise();
-    activateWindow();
+    if (!HasDialogShown()) // the window takes no focus under its own dialogs
+        activateWindow();
     KeepAboutBoxInFront();
 }
 
@@ -367,14 +369,22 @@ void CMonitorDlg::ShowOptions()
         return;
     PrepareWindowStates(&sheet, m_bTopMost);
     sheet.setEnabled(true); // disabled with this window while the About box is up
+    SetFocusRefused(this, true);
     sheet.DoModal();
+    SetFocusRefused(this, m_dlgAbout->isVisible());
 }
 
 void CMonitorDlg::ShowAbout()
 {
     if (!m_dlgAbout->isVisible())
         PrepareWindowStates(m_dlgAbout, m_bTopMost);
+    SetFocusRefused(this, true);
     m_dlgAbout->ShowOver();
+}
+
+void CMonitorDlg::OnAboutClosed()
+{
+    SetFocusRefused(this, m_sheetOption && m_sheetOption->IsShown());
 }
 
 void CMonitorDlg::Exit()
@@ -394,7 +404,7 @@ void CMonitorDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
 
 void CMonitorDlg::ShowMenuState()
 {
-    if (isVisible())
+    if (isVisible() && !HasDialogShown())
         activateWindow();
     m_menus->Update(MenuState {m_bTopMost, m_bHidden, CanHide()});
 }

@@ -68,6 +68,7 @@ private:
     void ToggleTopMost();
     void ShowOptions();
     void ShowAbout();
+    void OnAboutClosed();
     void KeepAboutBoxInFront();
     void Exit();
     void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);

@@ -11,3 +11,7 @@ void PrepareWindowStates(QWidget *window, bool topMost);
 
 // On a shown window: enter or leave the topmost band without moving or sizing it.
 void SetStaysOnTop(QWidget *window, bool topMost);
+
+// While a dialog of the window is up: the window manager gives the window no focus, so a
+// click on it leaves the keyboard with the dialog.
+void SetFocusRefused(QWidget *window, bool refused);

@@ -3,6 +3,7 @@
 #include "WindowStates.h"
 
 #include <QWidget>
+#include <QWindow>
 
 void PrepareWindowStates(QWidget *window, bool topMost)
 {
@@ -13,4 +14,10 @@ void SetStaysOnTop(QWidget *window, bool topMost)
 {
     window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
     window->show();
+}
+
+void SetFocusRefused(QWidget *window, bool refused)
+{
+    if (QWindow *handle = window->windowHandle())
+        handle->setFlag(Qt::WindowDoesNotAcceptFocus, refused);
 }

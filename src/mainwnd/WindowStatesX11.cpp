@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -122,4 +123,22 @@ void SetStaysOnTop(QWidget *window, bool topMost)
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&event));
     xcb_flush(connection);
+}
+
+// The toolkit activates a window on a mouse press, whatever blocks it, unless the window
+// takes no focus. Setting that rewrites the window's states from the toolkit's flags too,
+// which know nothing of the topmost band set here: a shown window gets it back. (A hidden
+// one has no states; they are set again before it is shown.)
+void SetFocusRefused(QWidget *window, bool refused)
+{
+    QWindow *handle = window->windowHandle();
+    xcb_connection_t *connection = Connection();
+    if (!handle || !connection || handle->flags().testFlag(Qt::WindowDoesNotAcceptFocus) == refused)
+        return;
+    const Atoms &atoms = AtomsOf(connection);
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const bool above = std::ranges::count(ReadStates(connection, id, atoms.state), atoms.above) > 0;
+    handle->setFlag(Qt::WindowDoesNotAcceptFocus, refused);
+    if (above && window->isVisible())
+        SetStaysOnTop(window, true);
 }

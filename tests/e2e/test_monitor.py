@@ -235,6 +235,56 @@ class MonitorEndToEnd(unittest.TestCase):
             monitor.process.send_signal(signal.SIGTERM)
             self.assertEqual(monitor.wait_exit(), 0)
 
+    def test_about_box_blocks_the_window_but_not_the_tray(self):
+        monitor = self.new_monitor("about").start()
+        monitor.menu_command(1)  # always on top
+        monitor.menu_command(4)  # version information
+        box = wait_for(lambda: self.session.xdotool("search", "--name", "Corvalaのバージョン情報"), 5)
+        self.assertTrue(box, "the About box did not open")
+        box = box.split()[0]
+        state = lambda window: self.session.run(["xprop", "-id", window, "_NET_WM_STATE"])
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", state(box))
+        self.assertIn("_NET_WM_STATE_ABOVE", state(monitor.window))
+        shown = lambda: {monitor.window, box} <= set(self.session.windows_of(monitor.process.pid))
+
+        # Beside the box, the window takes no mouse input: a drag leaves it in place, a click
+        # leaves the focus in the box.
+        self.session.xdotool("windowmove", box, 0, 0)
+        self.assertTrue(wait_for(lambda: max(self.session.frame_geometry(box)[:2]) < 50, 5))
+        before = monitor.geometry()
+        x, y, width, height = before
+        monitor.drag((x + width // 2, y + height // 2), (80, 60))
+        self.assertEqual(monitor.geometry(), before)
+        self.session.xdotool("mousemove", x + width // 2, y + height // 2)
+        self.session.xdotool("click", 1)
+        time.sleep(0.5)
+        self.assertEqual(self.session.xdotool("getactivewindow"), box)
+        # A window manager's minimise on the box leaves both up.
+        self.session.xdotool("windowminimize", box)
+        time.sleep(0.5)
+        self.assertTrue(wait_for(shown, 3))
+
+        # The tray menu works over the box: the version command centres the box again.
+        monitor.tray_command(4)
+
+        def centred():
+            bx, by, bw, bh = self.session.frame_geometry(box)
+            return abs(bx + bw // 2 - (x + width // 2)) < 20 and abs(by + bh // 2 - (y + height // 2)) < 20
+        self.assertTrue(wait_for(centred, 5))
+        # Minimise and restore on top: the box stays in front of the window.
+        monitor.tray_command(2)
+        self.assertTrue(wait_for(lambda: monitor.window not in monitor.main_windows(), 5))
+        monitor.tray_command(2)
+        self.assertTrue(wait_for(shown, 5))
+
+        def box_in_front():
+            stacking = self.session.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).split("#", 1)[-1]
+            order = [int(w, 16) for w in stacking.replace(",", " ").split()]
+            return order.index(int(box)) > order.index(int(monitor.window))
+        self.assertTrue(wait_for(box_in_front, 5))
+        monitor.tray_command(5)  # exit
+        self.assertEqual(monitor.wait_exit(), 0)
+
     def test_options_sheet_blocks_the_window_but_not_the_tray(self):
         monitor = self.new_monitor("sheet").start()
         monitor.menu_command(3)  # options
