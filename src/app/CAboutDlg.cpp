@@ -2,6 +2,7 @@
 
 #include "AppIcons.h"
 #include "DialogUnits.h"
+#include "OwnedDialog.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -10,6 +11,7 @@ CAboutDlg::CAboutDlg(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint)
 {
+    MakeOwnedDialog(this);
     setWindowTitle(QString::fromUtf8("Corvalaのバージョン情報"));
     setFont(DialogUnits::DialogFont());
     const DialogUnits units(font());

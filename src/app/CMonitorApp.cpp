@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QLibraryInfo>
+#include <QSettings>
 #include <QTranslator>
 
 namespace {
@@ -40,6 +41,15 @@ void InstallToolkitTranslation()
         QApplication::installTranslator(&translator);
 }
 
+// Configuration is our settings file alone, but the toolkit keeps user settings of its own:
+// the colour chooser writes its custom colours to QtProject.conf whenever it closes. Those
+// files go below /dev/null, where none can be made. (Where the toolkit's own settings are the
+// registry, this changes nothing.)
+void KeepToolkitSettingsOut()
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
 } // namespace
 
 bool CMonitorApp::InitInstance()
@@ -51,6 +61,7 @@ bool CMonitorApp::InitInstance()
     QApplication::setWindowIcon(ProgramIcon());
     InstallFontSubstitutions();
     InstallToolkitTranslation();
+    KeepToolkitSettingsOut();
     QApplication::setQuitOnLastWindowClosed(false); // hiding into the tray must not end the run
 
     if (!CheckOsVersion())

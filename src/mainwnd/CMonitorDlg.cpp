@@ -92,6 +92,7 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     HuntForSamples(HuntSpan(2)); // the first come one pause after the build
 
     connect(m_menus, &CMonitorMenus::command, this, &CMonitorDlg::OnCommand);
+    connect(m_dlgAbout, &QDialog::finished, this, &CMonitorDlg::OnAboutClosed);
     connect(m_menus->TrayMenu(), &QMenu::aboutToShow, this, &CMonitorDlg::ShowMenuState);
     connect(m_signals, &TerminationSignals::terminationRequested, this, &CMonitorDlg::OnTerminationRequested);
     // At logout the session may end the process without another word: keep the placement now.
@@ -267,13 +268,15 @@ void CMonitorDlg::mousePressEvent(QMouseEvent *event)
     QDialog::mousePressEvent(event);
 }
 
-// A minimise request from the window manager hides the window, as the command does.
+// A minimise request from the window manager hides the window, as the command does; not
+// while the About box or the options sheet is up, whose minimise the manager passes on to
+// this window too.
 void CMonitorDlg::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
-        if (CanHide())
+        if (CanHide() && !HasDialogShown())
             Minimize();
     }
 }
@@ -310,6 +313,11 @@ void CMonitorDlg::OnCommand(int id)
     default:
         break;
     }
+}
+
+bool CMonitorDlg::HasDialogShown() const
+{
+    return m_dlgAbout->isVisible() || (m_sheetOption && m_sheetOption->IsShown());
 }
 
 // Hiding needs a notification area to come back from; without one the window stays shown.
@@ -349,7 +357,9 @@ void CMonitorDlg::Restore()
         PrepareWindowStates(this, m_bTopMost);
     show();
     raise();
-    activateWindow();
+    if (!HasDialogShown()) // the window takes no focus under its own dialogs
+        activateWindow();
+    KeepAboutBoxInFront();
 }
 
 void CMonitorDlg::ToggleTopMost()
@@ -358,6 +368,17 @@ void CMonitorDlg::ToggleTopMost()
     if (isVisible())
         SetStaysOnTop(this, m_bTopMost);
     UpdateMenus();
+    KeepAboutBoxInFront();
+}
+
+// A shown About box stays in front of this window, also when this window enters the topmost
+// band or is shown again after hiding.
+void CMonitorDlg::KeepAboutBoxInFront()
+{
+    if (!m_dlgAbout->isVisible())
+        return;
+    SetStaysOnTop(m_dlgAbout, m_bTopMost);
+    m_dlgAbout->raise();
 }
 
 // Built at the first options command, not with the window: most runs never open it, and
@@ -374,17 +395,35 @@ CPrsOption &CMonitorDlg::OptionSheet()
 
 void CMonitorDlg::ShowOptions()
 {
-    if (!OptionSheet().IsShown())
-        OptionSheet().DoModal();
+    CPrsOption &sheet = OptionSheet();
+    if (sheet.IsShown())
+        return;
+    PrepareWindowStates(&sheet, m_bTopMost);
+    sheet.setEnabled(true); // disabled with this window while the About box is up
+    SetFocusRefused(this, true);
+    sheet.DoModal();
+    SetFocusRefused(this, m_dlgAbout->isVisible());
 }
 
 void CMonitorDlg::ShowAbout()
 {
+    if (!m_dlgAbout->isVisible())
+        PrepareWindowStates(m_dlgAbout, m_bTopMost);
+    SetFocusRefused(this, true);
     m_dlgAbout->ShowOver();
+}
+
+void CMonitorDlg::OnAboutClosed()
+{
+    SetFocusRefused(this, m_sheetOption && m_sheetOption->IsShown());
 }
 
 void CMonitorDlg::Exit()
 {
+    // From the tray the command may come while the sheet runs its own loop: that loop ends
+    // first, so that this window's run can end too.
+    if (m_sheetOption)
+        m_sheetOption->DestroyWindow();
     HideInPlace();
     QDialog::accept();
 }
@@ -401,7 +440,7 @@ void CMonitorDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
 
 void CMonitorDlg::ShowMenuState()
 {
-    if (isVisible())
+    if (isVisible() && !HasDialogShown())
         activateWindow();
     UpdateMenus();
 }

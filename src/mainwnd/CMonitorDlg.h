@@ -70,6 +70,8 @@ private:
     void ToggleTopMost();
     void ShowOptions();
     void ShowAbout();
+    void OnAboutClosed();
+    void KeepAboutBoxInFront();
     void Exit();
     void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void OnDisplayTimer();
@@ -79,6 +81,7 @@ private:
     void ShowMenuState();
     void UpdateMenus();
     bool CanHide() const;
+    bool HasDialogShown() const;
 
     CHistogramCtrl *m_Graph;
     QIcon m_hIcon;

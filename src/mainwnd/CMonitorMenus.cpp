@@ -4,17 +4,20 @@
 
 #include <QMenu>
 
+// The tray menu has no parent: a child of the window would be disabled and blocked with it
+// while the About box or the options sheet is up, and the tray must still reach every command.
 CMonitorMenus::CMonitorMenus(QWidget *owner)
-    : QObject(owner), m_trayMenu(new QMenu(owner)), m_windowMenu(new QMenu(owner))
+    : QObject(owner), m_trayMenu(std::make_unique<QMenu>()), m_windowMenu(new QMenu(owner))
 {
-    AddCommand(m_trayMenu, "常に前面に表示 (&T)", ID_TOPMOST)->setCheckable(true);
-    AddCommand(m_trayMenu, "元のサイズに戻す (&R)", ID_RESTORE);
-    AddCommand(m_trayMenu, "最小化 (&M)", ID_MINIMIZE);
-    m_trayMenu->addSeparator();
-    AddCommand(m_trayMenu, "オプション (&O)", ID_OPTIONS);
-    AddCommand(m_trayMenu, "バージョン情報 (&A)", ID_ABOUT);
-    m_trayMenu->addSeparator();
-    AddCommand(m_trayMenu, "終了 (&X)", ID_APP_EXIT);
+    QMenu *tray = m_trayMenu.get();
+    AddCommand(tray, "常に前面に表示 (&T)", ID_TOPMOST)->setCheckable(true);
+    AddCommand(tray, "元のサイズに戻す (&R)", ID_RESTORE);
+    AddCommand(tray, "最小化 (&M)", ID_MINIMIZE);
+    tray->addSeparator();
+    AddCommand(tray, "オプション (&O)", ID_OPTIONS);
+    AddCommand(tray, "バージョン情報 (&A)", ID_ABOUT);
+    tray->addSeparator();
+    AddCommand(tray, "終了 (&X)", ID_APP_EXIT);
 
     AddCommand(m_windowMenu, "常に全面に表示 (&T)", ID_TOPMOST)->setCheckable(true);
     AddCommand(m_windowMenu, "最小化 (&M)", ID_MINIMIZE);
@@ -37,8 +40,8 @@ QAction *CMonitorMenus::AddCommand(QMenu *menu, const char *text, int id)
 
 void CMonitorMenus::Update(const MenuState &state)
 {
-    for (QMenu *menu : {m_trayMenu, m_windowMenu}) {
-        const bool tray = menu == m_trayMenu;
+    for (QMenu *menu : {m_trayMenu.get(), m_windowMenu}) {
+        const bool tray = menu == m_trayMenu.get();
         for (QAction *action : menu->actions()) {
             switch (action->data().toInt()) {
             case ID_TOPMOST:

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class QAction;
 class QMenu;
 class QWidget;
@@ -22,7 +24,7 @@ public:
     explicit CMonitorMenus(QWidget *owner);
     ~CMonitorMenus() override;
 
-    QMenu *TrayMenu() const { return m_trayMenu; }
+    QMenu *TrayMenu() const { return m_trayMenu.get(); }
     QMenu *WindowMenu() const { return m_windowMenu; }
 
     // Sets the check mark and the items that the current state offers.
@@ -34,6 +36,6 @@ signals:
 private:
     QAction *AddCommand(QMenu *menu, const char *text, int id);
 
-    QMenu *m_trayMenu;
+    std::unique_ptr<QMenu> m_trayMenu;
     QMenu *m_windowMenu;
 };

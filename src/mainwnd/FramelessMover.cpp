@@ -46,8 +46,12 @@ QRect FramelessMover::Dragged(const QRect &start, Qt::Edges edges, const QPoint 
 
 bool FramelessMover::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_window)
+    // A filter sees the mouse before the widget's own check for being disabled: a window
+    // disabled by the About box must not be moved or sized either.
+    if (watched != m_window || !m_window->isEnabled()) {
+        m_bDragging = false;
         return false;
+    }
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         return OnPress(static_cast<QMouseEvent *>(event));

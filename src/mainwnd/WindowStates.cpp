@@ -1,6 +1,7 @@
 #include "WindowStates.h"
 
 #include <QWidget>
+#include <QWindow>
 
 void PrepareWindowStates(QWidget *window, bool topMost)
 {
@@ -16,4 +17,12 @@ void SetStaysOnTop(QWidget *window, bool topMost)
         return;
     window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
     window->show();
+}
+
+void SetFocusRefused(QWidget *window, bool refused)
+{
+    if (SetNativeFocusRefused(window, refused))
+        return;
+    if (QWindow *handle = window->windowHandle())
+        handle->setFlag(Qt::WindowDoesNotAcceptFocus, refused);
 }

@@ -22,10 +22,15 @@ void PrepareWindowStates(QWidget *window, bool topMost);
 // On a shown window: enter or leave the topmost band without moving or sizing it.
 void SetStaysOnTop(QWidget *window, bool topMost);
 
+// While a dialog of the window is up: the window manager gives the window no focus, so a
+// click on it leaves the keyboard with the dialog.
+void SetFocusRefused(QWidget *window, bool refused);
+
 // The window system's own way, one implementation per OS chosen by CMake: false when the
 // running platform is not the one it speaks to, so that the caller falls back to the hint.
 bool PrepareNativeWindowStates(QWidget *window, bool topMost);
 bool SetNativeStaysOnTop(QWidget *window, bool topMost);
+bool SetNativeFocusRefused(QWidget *window, bool refused);
 
 // A left-button drag handed to the window manager, which moves the window (no `edges`) or
 // sizes it by `edges`, following the pointer from `globalPos`. False where the program

@@ -1,5 +1,6 @@
 // Windows: the system's own topmost band, set in place. A tool window has no taskbar button
-// already, and the system's move and size loops follow the pointer by themselves.
+// already, the system gives a window disabled under its dialog neither input nor focus, and
+// its move and size loops follow the pointer by themselves.
 
 #include "WindowStates.h"
 
@@ -20,6 +21,11 @@ bool SetNativeStaysOnTop(QWidget *window, bool topMost)
 {
     return ::SetWindowPos(reinterpret_cast<HWND>(window->winId()), topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0,
                           0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool SetNativeFocusRefused(QWidget *, bool)
+{
+    return true;
 }
 
 bool StartNativeMoveResize(QWidget *, Qt::Edges, const QPoint &)

@@ -1,5 +1,6 @@
-// X11: the EWMH _NET_WM_STATE property before mapping, client messages afterwards. The same
-// build may run on Wayland or offscreen, where it declines and the toolkit's hint serves.
+// X11: the EWMH _NET_WM_STATE property and the place before mapping, client messages
+// afterwards. The same build may run on Wayland or offscreen, where it declines and the
+// toolkit's hint serves.
 
 #include "WindowStates.h"
 
@@ -7,7 +8,9 @@
 
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -92,6 +95,17 @@ std::uint32_t MoveResizeDirection(Qt::Edges edges)
     return left ? 7 : right ? 3 : 8;
 }
 
+// Qt keeps the place of a native window as the server last reported it, and a report read
+// while the window manager was still framing the window can say 0,0. Mapped again, the
+// window would then ask for 0,0 as a user-specified position. The widget keeps the place
+// the program gave it.
+void KeepPlace(QWidget *window)
+{
+    QWindow *handle = window->windowHandle();
+    if (handle && !window->isVisible() && handle->position() != window->pos())
+        handle->setPosition(window->pos());
+}
+
 } // namespace
 
 void ChooseWindowSystem()
@@ -107,6 +121,7 @@ bool PrepareNativeWindowStates(QWidget *window, bool topMost)
         return false;
     const Atoms &atoms = AtomsOf(connection);
     const auto id = static_cast<xcb_window_t>(window->winId());
+    KeepPlace(window);
     std::vector<xcb_atom_t> states = ReadAtoms(connection, id, atoms.state);
     SetState(states, atoms.skipTaskbar, true);
     SetState(states, atoms.skipPager, true);
@@ -179,4 +194,25 @@ bool NativeWindowPosition(QWidget *window, QPoint &position)
         position = QPoint(reply->dst_x, reply->dst_y);
     std::free(reply);
     return known;
+}
+
+// The toolkit activates a window on a mouse press, whatever blocks it, unless the window
+// takes no focus. Setting that rewrites the window's states from the toolkit's flags too,
+// which know nothing of the topmost band set here: a shown window gets it back. (A hidden
+// one has no states; they are set again before it is shown.)
+bool SetNativeFocusRefused(QWidget *window, bool refused)
+{
+    QWindow *handle = window->windowHandle();
+    xcb_connection_t *connection = X11Connection();
+    if (!connection)
+        return false;
+    if (!handle || handle->flags().testFlag(Qt::WindowDoesNotAcceptFocus) == refused)
+        return true;
+    const Atoms &atoms = AtomsOf(connection);
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const bool above = std::ranges::count(ReadAtoms(connection, id, atoms.state), atoms.above) > 0;
+    handle->setFlag(Qt::WindowDoesNotAcceptFocus, refused);
+    if (above && window->isVisible())
+        SetStaysOnTop(window, true);
+    return true;
 }

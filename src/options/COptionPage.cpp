@@ -37,12 +37,22 @@ void COptionPage::DestroyPageWindow()
     m_bInitialized = 0;
 }
 
+QList<QWidget *> COptionPage::TabStops() const
+{
+    QList<QWidget *> stops;
+    if (!m_pWindow)
+        return stops;
+    // The controls are created in template order, which is the order of the children.
+    for (QWidget *control : m_pWindow->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (control->focusPolicy() & Qt::TabFocus)
+            stops.append(control);
+    return stops;
+}
+
 void COptionPage::FocusFirstControl()
 {
-    if (!m_pWindow)
-        return;
-    for (QWidget *control : m_pWindow->findChildren<QWidget *>()) {
-        if ((control->focusPolicy() & Qt::TabFocus) && control->isEnabled()) {
+    for (QWidget *control : TabStops()) {
+        if (control->isEnabled()) {
             control->setFocus();
             return;
         }

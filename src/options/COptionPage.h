@@ -20,6 +20,8 @@ public:
     bool HasWindow() const { return m_pWindow != nullptr; }
     void CreatePageWindow();
     void DestroyPageWindow();
+    // The controls that Tab visits, in template order; none without a page window.
+    QList<QWidget *> TabStops() const;
     void FocusFirstControl();
 
     // Called by the sheet each time the page becomes the current one; after the first

@@ -4,12 +4,14 @@
 #include "CPrpOptionP2.h"
 #include "CPrpOptionP3.h"
 #include "DialogUnits.h"
+#include "OwnedDialog.h"
 
 #include <QDialogButtonBox>
 #include <QIcon>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -22,6 +24,7 @@ constexpr const char *kCaption = "オプション";
 CPrsOption::CPrsOption(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
+    MakeOwnedDialog(this);
     setWindowTitle(QString::fromUtf8(kCaption));
     setFont(DialogUnits::DialogFont());
     m_pTabs = new QTabWidget(this);
@@ -131,6 +134,22 @@ void CPrsOption::ActivatePage(int index)
     COptionPage *page = m_apPages[static_cast<std::size_t>(index)];
     page->CreatePageWindow();
     page->OnSetActive();
+    ChainTabOrder(page);
+}
+
+// Tab goes from the tab strip through the page's controls to OK, Cancel and Apply, and
+// from there back to the tab strip, as in a property sheet.
+void CPrsOption::ChainTabOrder(const COptionPage *page)
+{
+    QList<QWidget *> chain {m_pTabs->tabBar()};
+    chain += page->TabStops();
+    for (auto which : {QDialogButtonBox::Ok, QDialogButtonBox::Cancel, QDialogButtonBox::Apply})
+        chain.append(m_pButtons->button(which));
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    // The button box hands the focus it gets to its first button: left behind in the chain
+    // after Apply, it would send Tab from Apply back to OK.
+    m_pButtons->setFocusProxy(nullptr);
 }
 
 int CPrsOption::ApplyPages()

@@ -55,6 +55,7 @@ private:
     void OnApplyNow();
     void OnTabChanged(int index);
     void ActivatePage(int index);
+    void ChainTabOrder(const COptionPage *page);
     int ApplyPages();
     void SetCurrentTab(int index);
 

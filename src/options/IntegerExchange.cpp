@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -34,16 +35,17 @@ int ParseInteger(std::string_view text, int &value)
     const bool negative = !text.empty() && text.front() == '-';
     if (!text.empty() && (text.front() == '+' || text.front() == '-'))
         text.remove_prefix(1);
-    if (text.empty() || text.front() < '0' || text.front() > '9')
+    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return 0;
+    // A number too large for an int is still a number: it becomes the nearest int, which the
+    // caller's range check then refuses with its own message.
     std::int64_t magnitude = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
-    if (error != std::errc() || end != text.data() + text.size())
-        return 0;
-    const std::int64_t signedValue = negative ? -magnitude : magnitude;
-    if (signedValue < std::numeric_limits<int>::min() || signedValue > std::numeric_limits<int>::max())
-        return 0;
-    value = static_cast<int>(signedValue);
+    if (std::from_chars(text.data(), text.data() + text.size(), magnitude).ec == std::errc::result_out_of_range)
+        magnitude = std::numeric_limits<std::int64_t>::max();
+    const std::int64_t limit = negative ? -std::int64_t {std::numeric_limits<int>::min()}
+                                        : std::int64_t {std::numeric_limits<int>::max()};
+    magnitude = std::min(magnitude, limit);
+    value = static_cast<int>(negative ? -magnitude : magnitude);
     return 1;
 }
 

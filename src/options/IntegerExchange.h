@@ -6,8 +6,8 @@
 
 class QLineEdit;
 
-// Non-zero with value set when text is such an integer within the int range; value is
-// left alone otherwise.
+// Non-zero with value set when text is such an integer, one beyond the int range set to the
+// nearest end of that range; value is left alone otherwise.
 int ParseInteger(std::string_view text, int &value);
 
 // Reads the edit into value. A refusal shows "整数を入力してください。", puts the focus

@@ -24,6 +24,8 @@ private slots:
         QTest::newRow("one second") << "1000" << 500;
         QTest::newRow("just over a second") << "1001" << 500;
         QTest::newRow("signed, with blanks") << " +1200\t" << 600;
+        QTest::newRow("too large for an int") << "9999999999" << 0;
+        QTest::newRow("too small for an int") << "-99999999999999999999" << 0;
     }
     void intervalIsCheckedAndSetsTheSamplingWait()
     {

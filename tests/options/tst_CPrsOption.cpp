@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QTimer>
@@ -199,6 +200,39 @@ private slots:
         QVERIFY(!bench.sheet.IsShown() && !bench.sheet.isVisible());
         QVERIFY(bench.applied.isEmpty());
         QCOMPARE(bench.IniText(), before);
+    }
+
+    void tabGoesThroughStripPageAndButtons_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("General") << 0 << QStringList {"cbInterface", "editInterval"};
+        QTest::newRow("Display 1, bytes") << 1 << QStringList {"radioType0", "chkShow1", "chkShow2", "chkShow3"};
+        QTest::newRow("Display 2") << 2 << QStringList {"btnBack", "btnGridH", "btnGridV"};
+    }
+    void tabGoesThroughStripPageAndButtons()
+    {
+        QFETCH(int, page);
+        QFETCH(QStringList, order);
+        SheetBench bench;
+        bench.Open();
+        bench.Find<QLineEdit>("editInterval")->setText("700"); // enables Apply
+        bench.GoToPage(page);
+        QWidget *strip = bench.Tabs()->tabBar();
+        const QMap<QWidget *, QString> buttons {{bench.Button(QDialogButtonBox::Ok), "OK"},
+                                                {bench.Button(QDialogButtonBox::Cancel), "Cancel"},
+                                                {bench.Button(QDialogButtonBox::Apply), "Apply"}};
+        bench.sheet.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&bench.sheet));
+        strip->setFocus();
+        QStringList visited;
+        for (int i = 0; i < order.size() + 4; ++i) {
+            QTest::keyClick(bench.sheet.focusWidget(), Qt::Key_Tab);
+            QWidget *focus = bench.sheet.focusWidget();
+            visited << (focus == strip ? "tabs" : buttons.value(focus, focus->objectName()));
+        }
+        QCOMPARE(visited, order + QStringList({"OK", "Cancel", "Apply", "tabs"}));
+        bench.Cancel();
     }
 
     // Set CORVALA_SCREENSHOT_DIR to keep a picture of each page.
