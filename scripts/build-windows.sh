@@ -13,4 +13,4 @@ cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
     -DCORVALA_BUILD_GUI=ON -DCORVALA_BUILD_TESTS=OFF "$@" >/dev/null
 cmake --build build-win -j "$(nproc)"
-echo "Built: build-win/src/app/corvala.exe build-win/src/sampling/probe/corvala-probe.exe"
+echo "Built: build-win/corvala.exe build-win/corvala-probe.exe"

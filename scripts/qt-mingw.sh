@@ -36,6 +36,9 @@ options="-DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DQT_QMAKE_TARGET_MK
 toolchain_sha=$(sha256sum "$project/cmake/mingw-w64.cmake" | cut -c1-64)
 key=$(printf '%s\n%s\n%s\n' "$debian_version" "$options" "$toolchain_sha" | sha256sum | cut -c1-12)
 
+# The compiler cache of the project's own builds is no place for Qt's objects.
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
+
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/corvala
 prefix=$cache/qt-$debian_version-mingw-static-$key
 mkdir -p "$cache"

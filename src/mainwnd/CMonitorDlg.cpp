@@ -281,6 +281,11 @@ void CMonitorDlg::changeEvent(QEvent *event)
     }
 }
 
+bool CMonitorDlg::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
+{
+    return HandleNativeMessage(this, message, result) || QDialog::nativeEvent(eventType, message, result);
+}
+
 void CMonitorDlg::accept()
 {
 }
@@ -428,13 +433,12 @@ void CMonitorDlg::Exit()
     QDialog::accept();
 }
 
-// An icon we draw ourselves (XEmbed, the Windows notification area) has a geometry and
-// reports a double click, the gesture that restores. A StatusNotifier host draws the icon
-// itself, so it has none, and sends one activation for a primary click, never a double click.
+// The double click restores; where the host draws the icon and sends only an activation for
+// a primary click, that activation restores.
 void CMonitorDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    const bool drawnByHost = m_tray->geometry().isEmpty();
-    if (reason == QSystemTrayIcon::DoubleClick || (reason == QSystemTrayIcon::Trigger && drawnByHost))
+    if (reason == QSystemTrayIcon::DoubleClick
+        || (reason == QSystemTrayIcon::Trigger && IsTrayIconDrawnByHost(*m_tray)))
         Restore();
 }
 

@@ -16,14 +16,19 @@ FramelessMover::FramelessMover(QWidget *window)
 
 Qt::Edges FramelessMover::EdgesAt(const QPoint &pos) const
 {
+    return EdgesAt(pos, m_window->size());
+}
+
+Qt::Edges FramelessMover::EdgesAt(const QPoint &pos, const QSize &size)
+{
     Qt::Edges edges;
     if (pos.x() < kBorder)
         edges |= Qt::LeftEdge;
-    if (pos.x() >= m_window->width() - kBorder)
+    if (pos.x() >= size.width() - kBorder)
         edges |= Qt::RightEdge;
     if (pos.y() < kBorder)
         edges |= Qt::TopEdge;
-    if (pos.y() >= m_window->height() - kBorder)
+    if (pos.y() >= size.height() - kBorder)
         edges |= Qt::BottomEdge;
     return edges;
 }

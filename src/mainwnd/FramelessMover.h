@@ -20,6 +20,7 @@ public:
 
     // Which edges a point of the window (its own coordinates) lies on.
     Qt::Edges EdgesAt(const QPoint &pos) const;
+    static Qt::Edges EdgesAt(const QPoint &pos, const QSize &size);
 
     // The geometry after dragging `edges` (none: the whole window) by `delta` from `start`,
     // never smaller than `minimum`.

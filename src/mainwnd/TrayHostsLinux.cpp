@@ -9,6 +9,7 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QString>
+#include <QSystemTrayIcon>
 
 #include <string>
 
@@ -59,4 +60,10 @@ bool IsXEmbedTrayPresent()
 bool IsNotificationAreaPresent()
 {
     return IsStatusNotifierHostPresent() || IsXEmbedTrayPresent();
+}
+
+// Only an icon the program draws itself has a geometry.
+bool IsTrayIconDrawnByHost(const QSystemTrayIcon &icon)
+{
+    return icon.geometry().isEmpty();
 }

@@ -37,6 +37,11 @@ bool SetNativeFocusRefused(QWidget *window, bool refused);
 // moves the window itself.
 bool StartNativeMoveResize(QWidget *window, Qt::Edges edges, const QPoint &globalPos);
 
+// A native message of `window` that the window system's own way answers (Windows: the hit
+// test, so that the system's move loop drags the window by its graph and its size loop
+// sizes it by its edges). False: the toolkit handles the message.
+bool HandleNativeMessage(QWidget *window, void *message, qintptr *result);
+
 // A shown window's position as the window system has it, for the toolkit's idea may be
 // wrong after the window manager moved the window (Weston's notices are). False where the
 // toolkit's idea is all there is.

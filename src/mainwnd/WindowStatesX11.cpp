@@ -181,6 +181,11 @@ bool StartNativeMoveResize(QWidget *window, Qt::Edges edges, const QPoint &globa
     return true;
 }
 
+bool HandleNativeMessage(QWidget *, void *, qintptr *)
+{
+    return false;
+}
+
 bool NativeWindowPosition(QWidget *window, QPoint &position)
 {
     xcb_connection_t *connection = X11Connection();

@@ -1,6 +1,7 @@
 # Fails unless the Windows program PROGRAM imports only DLLs of the system itself: Qt, the
 # C++ and C runtimes and winpthread are linked in, so the executable is the one file to copy.
 #   cmake -DOBJDUMP=... -DPROGRAM=corvala.exe -P CheckImports.cmake
+cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "${OBJDUMP} could not read ${PROGRAM}")

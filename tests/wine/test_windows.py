@@ -1,7 +1,7 @@
 """End to end: the Windows executable under Wine on a real X server with a window manager
 and a panel with a notification area, driven with xdotool.
 
-Usage: python3 test_windows.py PATH-TO-corvala.exe PATH-TO-pdh.dll WINEPREFIX [SCREENSHOT]
+Usage: python3 test_windows.py corvala.exe corvala-probe.exe pdh.dll WINEPREFIX [SCREENSHOT]
 
 Wine's own performance library has no "Network Interface" object; one journey runs on it
 (no interface: the program runs on with an empty graph), the other with the stand-in
@@ -20,11 +20,18 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from xsession import XSession, wait_for  # noqa: E402
 
-EXE = PDH = PREFIX = SHOT = None
+EXE = PROBE = PDH = PREFIX = SHOT = None
 
 BLACK = (0, 0, 0)
 DARK_RED = (127, 0, 0)
 RED = (255, 0, 0)
+BLUE = (0, 0, 255)
+
+# The prefix plays a Japanese Windows, whose face "ＭＳ Ｐゴシック" the program uses as it is:
+# Wine shows IPA P Gothic under that name (regedit reads the file as UTF-16).
+FONT_REG = ('Windows Registry Editor Version 5.00\r\n\r\n'
+            '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+            '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n')
 
 KEYS = (["RECENT_WNDPOS"] + [f"CNTDATA_{n}" for n in range(1, 11)] + ["TIME", "CNTBASE", "COLOR_DIALOG"])
 
@@ -111,9 +118,14 @@ class Monitor:
         return [w for w in self.session.xdotool(*args).split() if w]
 
     def main_windows(self):
-        """Our visible windows larger than a tray icon and without a title: the main window."""
+        """Our visible windows larger than a tray icon, named after the program: the main window."""
         return [w for w in self.windows() if self.session.geometry(w)[2] > 64
-                and not self.session.run(["xdotool", "getwindowname", w]).strip()]
+                and self.session.run(["xdotool", "getwindowname", w]).strip() == "corvala"]
+
+    def tray_icons(self):
+        """Notification-area icons: Wine's shell process draws them for every program."""
+        found = self.session.xdotool("search", "--onlyvisible", "--classname", "explorer.exe").split()
+        return [w for w in found if self.session.geometry(w)[2] <= 32]
 
     def ini_text(self):
         if not os.path.exists(self.ini):
@@ -154,6 +166,11 @@ class Monitor:
         shot = self.session.screenshot(os.path.join(self.session.tmp, name))
         return self.session.pixels(shot, x, y, width, height), shot
 
+    def kill(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(10)
+
     def wait_exit(self, timeout=20):
         try:
             return self.process.wait(timeout)
@@ -168,6 +185,11 @@ class WindowsProgramUnderWine(unittest.TestCase):
         cls.session.env.update(WINEPREFIX=PREFIX, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         # A Wine session belongs to the display it started on: start this prefix's anew here.
         subprocess.run(["wineserver", "-k"], env=cls.session.env, timeout=30)
+        reg = os.path.join(cls.session.tmp, "font.reg")
+        with open(reg, "wb") as out:
+            out.write(b"\xff\xfe" + FONT_REG.encode("utf-16-le"))
+        subprocess.run(["wine", "regedit", "/S", "Z:" + reg.replace("/", "\\")], env=cls.session.env,
+                       timeout=120, check=True)
 
     @classmethod
     def tearDownClass(cls):
@@ -175,8 +197,13 @@ class WindowsProgramUnderWine(unittest.TestCase):
         subprocess.run(["wineserver", "-w"], env=cls.session.env, timeout=60)
         cls.session.close()
 
+    def new_monitor(self, name, stand_in_pdh):
+        monitor = Monitor(self.session, os.path.join(self.session.tmp, name), stand_in_pdh)
+        self.addCleanup(monitor.kill)  # a failed test leaves no window over the next one
+        return monitor
+
     def test_without_network_interface_object_runs_with_an_empty_graph(self):
-        monitor = Monitor(self.session, os.path.join(self.session.tmp, "plain"), stand_in_pdh=False).start()
+        monitor = self.new_monitor("plain", stand_in_pdh=False).start()
         settings = read_ini(monitor.ini)
         self.assertEqual(list(settings), KEYS)
         self.assertEqual(sum(len(keys) for keys in settings.values()), 97)
@@ -192,15 +219,36 @@ class WindowsProgramUnderWine(unittest.TestCase):
         monitor.menu_command(5)  # exit
         self.assertEqual(monitor.wait_exit(), 0)
 
+    def test_probe_reads_loopback_through_the_performance_library(self):
+        directory = os.path.join(self.session.tmp, "probe")
+        os.makedirs(directory)
+        shutil.copy2(PROBE, directory)
+        shutil.copy2(PDH, directory)
+        probe = ["wine", os.path.join(directory, os.path.basename(PROBE))]
+        names = subprocess.run(probe + ["--list"], env=self.session.env, capture_output=True, text=True,
+                               timeout=60).stdout.split()
+        self.assertEqual(names[-1:], ["lo"])
+        traffic = Loopback()
+        try:
+            out = subprocess.run(probe + ["--interval", "500", "--count", "3", "lo"], env=self.session.env,
+                                 capture_output=True, text=True, timeout=60).stdout
+        finally:
+            traffic.stop()
+        received = [int(line.split("\t")[2]) for line in out.splitlines() if "\tBytes Received/sec\t" in line]
+        self.assertEqual(len(received), 3, out)
+        self.assertTrue(all(value > 10000 for value in received), out)  # about 100 KB/s sent
+
     def test_journey_with_loopback_traffic(self):
-        monitor = Monitor(self.session, os.path.join(self.session.tmp, "traffic"), stand_in_pdh=True)
-        monitor.start()
+        monitor = self.new_monitor("traffic", stand_in_pdh=True).start()
         settings = read_ini(monitor.ini)
         self.assertEqual(list(settings), KEYS)
         self.assertNotEqual(settings["CNTBASE"]["INS_NAME"], "%BLANK%", "the first interface is chosen")
         self.assertEqual([settings[f"CNTDATA_{n}"]["ENABLE"] for n in range(1, 11)], ["1", "1"] + ["0"] * 8)
         x, y, width, height = monitor.geometry()
-        self.assertEqual((width, height), (240, 80), "the template's size, held at the minimum")
+        # 130 x 50 dialog units: narrower than the minimum width of 240; 50 units are 81 px
+        # with IPA P Gothic's 13-pixel lines (75, held at the minimum 80, with MS P Gothic's 12).
+        self.assertEqual(width, 240)
+        self.assertIn(height, range(80, 84))
 
         # A second start of the same executable ends at once, without a window.
         started = time.monotonic()
@@ -226,35 +274,80 @@ class WindowsProgramUnderWine(unittest.TestCase):
             traffic.stop()
         if SHOT:
             shutil.copy2(shot, SHOT)
-        # The curve of "Bytes Received/sec" leaves the bottom edge only with values above 0;
-        # the rows of the two text lines are left out.
+        # The curves leave the bottom edge only with values above 0; on loopback "Bytes Sent/sec"
+        # (blue) equals and covers "Bytes Received/sec" (red). The rows of the two text lines
+        # are left out.
         plot = pixels[width * 30:]
-        self.assertGreater(plot.count(RED), 10, "loopback traffic did not reach the graph")
+        self.assertGreater(plot.count(RED) + plot.count(BLUE), 10, "loopback traffic did not reach the graph")
+
+        # Version information (fourth command): the About box; Escape closes it.
+        monitor.menu_command(4)
+        self.assertTrue(wait_for(lambda: self.session.xdotool("search", "--name", "Corvalaのバージョン情報"), 10))
+        self.session.xdotool("key", "Escape")
+        self.assertTrue(wait_for(lambda: not self.session.xdotool("search", "--onlyvisible", "--name",
+                                                                  "Corvalaのバージョン情報"), 10))
+
+        # Minimise (second command) hides the window into the notification area; there a
+        # single click does nothing and a double click brings it back where it was.
+        before = monitor.geometry()
+        monitor.menu_command(2)
+        self.assertTrue(wait_for(lambda: not monitor.main_windows(), 10))
+        icons = monitor.tray_icons()
+        self.assertEqual(len(icons), 1, "one notification-area icon")
+        ix, iy, iw, ih = self.session.geometry(icons[0])
+
+        def click_icon(count):
+            # From elsewhere onto the icon, so that no tooltip of a resting pointer is in the way.
+            self.session.xdotool("mousemove", 640, 400)
+            self.session.xdotool("mousemove", ix + iw // 2, iy + ih // 2)
+            self.session.xdotool("click", "--repeat", count, "--delay", 80, 1)
+
+        click_icon(1)
+        time.sleep(1)
+        self.assertFalse(monitor.main_windows())
+        click_icon(2)
+        self.assertTrue(wait_for(lambda: monitor.window in monitor.main_windows(), 10))
+        self.assertEqual(monitor.geometry(), before)
 
         # Always on top (first command), a drag, then exit (fifth): the placement is kept.
         monitor.menu_command(1)
         self.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" in self.session.run(
             ["xprop", "-id", monitor.window, "_NET_WM_STATE"]), 10))
-        x, y, width, height = monitor.geometry()
-        monitor.drag((x + width // 2, y + height // 2), (120, 70))
-        moved = monitor.geometry()
-        self.assertNotEqual(moved[:2], (x, y), "a left drag on the graph moves the window")
+        moved = self.drag_by(monitor, (120, 70))
         monitor.menu_command(5)
         self.assertEqual(monitor.wait_exit(), 0)
-        placement = read_ini(monitor.ini)["RECENT_WNDPOS"]
-        self.assertEqual(placement["TOP_MOST"], "1")
-        stored = tuple(int(placement[k]) for k in ("MAIN_NML_L", "MAIN_NML_T", "MAIN_NML_R", "MAIN_NML_B"))
-        self.assertEqual(stored, (moved[0], moved[1], moved[0] + moved[2], moved[1] + moved[3]))
+        self.assertEqual(read_ini(monitor.ini)["RECENT_WNDPOS"]["TOP_MOST"], "1")
+        self.assertEqual(stored_rect(monitor), moved)
 
-        # The next start opens there.
+        # The next start opens there; ending the session keeps the new place as exit does.
         monitor.start()
         self.assertEqual(monitor.geometry(), moved)
-        monitor.menu_command(5)
+        moved = self.drag_by(monitor, (-60, -40))
+        subprocess.run(["wine", "wineboot", "--end-session"], env=self.session.env, timeout=60)
         self.assertEqual(monitor.wait_exit(), 0)
+        self.assertEqual(stored_rect(monitor), moved)
 
+    def drag_by(self, monitor, delta):
+        """Drags the window by `delta` from the middle of its graph; its new geometry. Under
+        Wine the window manager carries out the system's move loop, from where it last saw
+        the pointer: the window follows the drag, but not always by all of it."""
+        x, y, width, height = monitor.geometry()
+        monitor.drag((x + width // 2, y + height // 2), delta)
+        moved = monitor.geometry()
+        self.assertEqual(moved[2:], (width, height))
+        for axis in (0, 1):
+            shift = (moved[axis] - (x, y)[axis]) * (1 if delta[axis] > 0 else -1)
+            self.assertGreater(shift, 0, f"the graph drags the window: {moved} from {(x, y)}")
+        return moved
+
+def stored_rect(monitor):
+    """The stored normal placement as (x, y, width, height)."""
+    placement = read_ini(monitor.ini)["RECENT_WNDPOS"]
+    left, top, right, bottom = (int(placement[k]) for k in ("MAIN_NML_L", "MAIN_NML_T", "MAIN_NML_R", "MAIN_NML_B"))
+    return left, top, right - left, bottom - top
 
 if __name__ == "__main__":
-    EXE, PDH, PREFIX = (os.path.abspath(a) for a in sys.argv[1:4])
-    SHOT = os.path.abspath(sys.argv[4]) if len(sys.argv) > 4 else None
+    EXE, PROBE, PDH, PREFIX = (os.path.abspath(a) for a in sys.argv[1:5])
+    SHOT = os.path.abspath(sys.argv[5]) if len(sys.argv) > 5 else None
     del sys.argv[1:]
     unittest.main(verbosity=2)
