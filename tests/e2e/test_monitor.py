@@ -49,9 +49,12 @@ class Monitor:
         self.process = None
         self.window = None
 
-    def start(self):
-        self.process = self.session.spawn([self.exe])
-        windows = wait_for(lambda: self.main_windows(), 15)
+    def command(self):
+        return [self.exe]
+
+    def start(self, timeout=15):
+        self.process = self.session.spawn(self.command(), cwd=self.directory)
+        windows = wait_for(lambda: self.main_windows(), timeout)
         if not windows:
             raise AssertionError("the main window did not appear")
         self.window = windows[0]
@@ -78,6 +81,7 @@ class Monitor:
         x, y = start
         self.session.xdotool("mousemove", x, y)
         self.session.xdotool("mousedown", 1)
+        time.sleep(0.3)  # where a window manager carries out the drag, it starts after the press
         for step in range(1, 6):  # a few moves, as a hand would make
             self.session.xdotool("mousemove", x + delta[0] * step // 5, y + delta[1] * step // 5)
             time.sleep(0.05)
@@ -122,6 +126,11 @@ class Monitor:
         except subprocess.TimeoutExpired:
             return None
 
+    def kill(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(10)
+
 
 class MonitorEndToEnd(unittest.TestCase):
     @classmethod
@@ -135,7 +144,7 @@ class MonitorEndToEnd(unittest.TestCase):
     def new_monitor(self, name):
         monitor = Monitor(self.session, os.path.join(self.session.tmp, name))
         # A test that fails half-way must not leave its windows over the next test's.
-        self.addCleanup(lambda: monitor.process and monitor.process.poll() is None and monitor.process.kill())
+        self.addCleanup(monitor.kill)
         return monitor
 
     def test_first_start_drag_size_menu_and_exit(self):

@@ -106,6 +106,7 @@ class WestonWithXWayland(unittest.TestCase):
         x, y = (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
         self.session.xdotool("mousemove", x, y)
         self.session.xdotool("mousedown", 1)
+        time.sleep(0.3)  # the compositor's move starts after the press
         for step in range(1, 6):
             self.session.xdotool("mousemove", x + 30 * step, y + 20 * step)
             time.sleep(0.05)

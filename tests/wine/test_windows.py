@@ -18,13 +18,11 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from test_monitor import BLACK, DARK_RED, RED, Monitor, read_ini  # noqa: E402
 from xsession import XSession, wait_for  # noqa: E402
 
 EXE = PROBE = PDH = PREFIX = SHOT = None
 
-BLACK = (0, 0, 0)
-DARK_RED = (127, 0, 0)
-RED = (255, 0, 0)
 BLUE = (0, 0, 255)
 
 # The prefix plays a Japanese Windows, whose face "ＭＳ Ｐゴシック" the program uses as it is:
@@ -34,20 +32,6 @@ FONT_REG = ('Windows Registry Editor Version 5.00\r\n\r\n'
             '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n')
 
 KEYS = (["RECENT_WNDPOS"] + [f"CNTDATA_{n}" for n in range(1, 11)] + ["TIME", "CNTBASE", "COLOR_DIALOG"])
-
-
-def read_ini(path):
-    """{section: {key: value}} of an INI file, in file order."""
-    sections, current = {}, None
-    with open(path, encoding="utf-8", newline=None) as text:
-        for line in text:
-            line = line.strip()
-            if line.startswith("["):
-                current = sections.setdefault(line.strip("[]"), {})
-            elif "=" in line and current is not None:
-                key, value = line.split("=", 1)
-                current.setdefault(key, value)
-    return sections
 
 
 class Loopback:
@@ -85,11 +69,13 @@ class Loopback:
         self.receiver.close()
 
 
-class Monitor:
-    """corvala.exe copied into a directory of its own, so its settings file is fresh."""
+class WindowsMonitor(Monitor):
+    """corvala.exe copied into a directory of its own, so its settings file is fresh; with the
+    stand-in pdh.dll beside it, or Wine's own performance library."""
 
     def __init__(self, session, directory, stand_in_pdh):
         self.session = session
+        self.directory = directory
         os.makedirs(directory, exist_ok=True)
         self.exe = os.path.join(directory, "corvala.exe")
         shutil.copy2(EXE, self.exe)
@@ -99,83 +85,22 @@ class Monitor:
         self.process = None
         self.window = None
 
-    def spawn(self):
-        return self.session.spawn(["wine", self.exe], cwd=os.path.dirname(self.exe))
+    def command(self):
+        return ["wine", self.exe]
 
-    def start(self):
-        self.process = self.spawn()
-        windows = wait_for(self.main_windows, 60)  # Wine's first window in a session is slow
-        if not windows:
-            raise AssertionError("the main window did not appear")
-        self.window = windows[0]
-        wait_for(lambda: "COLOR_16=" in self.ini_text(), 10)
-        return self
-
-    def windows(self, visible=True):
-        args = ["search", "--classname", "corvala.exe"]
-        if visible:
-            args.insert(1, "--onlyvisible")
-        return [w for w in self.session.xdotool(*args).split() if w]
-
-    def main_windows(self):
-        """Our visible windows larger than a tray icon, named after the program: the main window."""
-        return [w for w in self.windows() if self.session.geometry(w)[2] > 64
-                and self.session.run(["xdotool", "getwindowname", w]).strip() == "corvala"]
+    def start(self, timeout=60):  # Wine's first window in a session is slow
+        return super().start(timeout)
 
     def tray_icons(self):
         """Notification-area icons: Wine's shell process draws them for every program."""
         found = self.session.xdotool("search", "--onlyvisible", "--classname", "explorer.exe").split()
         return [w for w in found if self.session.geometry(w)[2] <= 32]
 
-    def ini_text(self):
-        if not os.path.exists(self.ini):
-            return ""
-        with open(self.ini, encoding="utf-8") as text:
-            return text.read()
-
-    def geometry(self):
-        return self.session.geometry(self.window)
-
-    def drag(self, start, delta):
-        x, y = start
-        self.session.xdotool("mousemove", x, y)
-        self.session.xdotool("mousedown", 1)
-        for step in range(1, 6):
-            self.session.xdotool("mousemove", x + delta[0] * step // 5, y + delta[1] * step // 5)
-            time.sleep(0.1)
-        self.session.xdotool("mouseup", 1)
-        time.sleep(0.5)
-
-    def menu_command(self, downs):
-        """Opens the window menu with a right click and picks its `downs`-th command."""
-        x, y, w, h = self.geometry()
-        self.session.xdotool("mousemove", x + w // 2, y + h // 2)
-        before = set(self.windows())
-        self.session.xdotool("click", 3)
-        if not wait_for(lambda: set(self.windows()) - before, 10):
-            raise AssertionError("no menu opened on the right click")
-        time.sleep(0.3)
-        for _ in range(downs):
-            self.session.xdotool("key", "Down")
-        self.session.xdotool("key", "Return")
-        time.sleep(0.5)
-
     def graph(self, name):
         """The pixels of the main window in a screenshot, row by row, and the shot's path."""
         x, y, width, height = self.geometry()
         shot = self.session.screenshot(os.path.join(self.session.tmp, name))
         return self.session.pixels(shot, x, y, width, height), shot
-
-    def kill(self):
-        if self.process and self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(10)
-
-    def wait_exit(self, timeout=20):
-        try:
-            return self.process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            return None
 
 
 class WindowsProgramUnderWine(unittest.TestCase):
@@ -198,7 +123,7 @@ class WindowsProgramUnderWine(unittest.TestCase):
         cls.session.close()
 
     def new_monitor(self, name, stand_in_pdh):
-        monitor = Monitor(self.session, os.path.join(self.session.tmp, name), stand_in_pdh)
+        monitor = WindowsMonitor(self.session, os.path.join(self.session.tmp, name), stand_in_pdh)
         self.addCleanup(monitor.kill)  # a failed test leaves no window over the next one
         return monitor
 
@@ -252,7 +177,7 @@ class WindowsProgramUnderWine(unittest.TestCase):
 
         # A second start of the same executable ends at once, without a window.
         started = time.monotonic()
-        second = monitor.spawn()
+        second = self.session.spawn(monitor.command())
         self.assertEqual(second.wait(30), 0)
         self.assertLess(time.monotonic() - started, 15)
         self.assertEqual(monitor.main_windows(), [monitor.window])
