@@ -112,17 +112,14 @@ int CPrpOptionP3::CheckModified()
     // The spacings are not compared: every up-down click marks the page by itself.
     const CSetCntBase &base = theSetSystem.m_CntBase;
     if (m_btnBack->GetColor() != base.GetBackColor() || m_btnGridH->GetColor() != base.GetGridColorH()
-        || m_btnGridV->GetColor() != base.GetGridColorV()) {
+        || m_btnGridV->GetColor() != base.GetGridColorV())
         SetModified();
-        m_bModified = 1;
-    }
     return ReadFields();
 }
 
 void CPrpOptionP3::OnSpacingDelta()
 {
     SetModified();
-    m_bModified = 1;
     CheckModified();
 }
 
@@ -138,5 +135,6 @@ int CPrpOptionP3::OnApply()
         base.SetGridSizeV(m_spinGridV->GetPos());
         base.Save(GetIniPath());
     }
-    return SendPageApplied(3, wasModified) == 0 ? 1 : 0;
+    emit applied(3, wasModified);
+    return 1;
 }
