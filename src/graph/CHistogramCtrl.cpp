@@ -158,9 +158,12 @@ int CHistogramCtrl::RebuildBuffer()
 
 void CHistogramCtrl::Step()
 {
+    // A new range redraws the whole plot at the old values; the step then draws only its
+    // right end.
     if (m_model.UpdateAutoRange())
         RebuildBuffer();
-    m_plot.Step(m_model);
+    const CHistogramModel::StepPoints points = m_model.Step();
+    m_plot.DrawStep(m_model, points);
     update();
 }
 

@@ -78,6 +78,21 @@ int CHistogramModel::StepSeries(int index, std::int32_t &average)
     return 1;
 }
 
+CHistogramModel::StepPoints CHistogramModel::Step()
+{
+    StepPoints points;
+    for (int i = 0; i < kSeriesCount; ++i) {
+        if (!IsEnabled(i))
+            continue;
+        SeriesStep &step = points[static_cast<std::size_t>(i)];
+        const CValueHistory &history = m_aHistory[static_cast<std::size_t>(i)];
+        if (!history.Empty())
+            step.previous = history.Newest();
+        StepSeries(i, step.point);
+    }
+    return points;
+}
+
 int CHistogramModel::ClearHistory(int index)
 {
     if (index >= kSeriesCount)

@@ -7,12 +7,21 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class CHistogramModel {
 public:
     static constexpr int kSeriesCount = 10;
     static constexpr int kMinGridStep = 4;
+
+    // What one step did to a series: the point that was newest before it, if any, and the
+    // point it appended. A disabled series does not step and keeps the defaults.
+    struct SeriesStep {
+        std::optional<std::int32_t> previous;
+        std::int32_t point = 0;
+    };
+    using StepPoints = std::array<SeriesStep, kSeriesCount>;
 
     CHistogramModel();
 
@@ -26,6 +35,8 @@ public:
     int TakeAverage(int index, std::int32_t &average);
     // One step of an enabled series: TakeAverage, then the average joins the history.
     int StepSeries(int index, std::int32_t &average);
+    // One step of every enabled series; the plot draws the step from what it returns.
+    StepPoints Step();
     // index < 0: every series. Pending values stay.
     int ClearHistory(int index);
     // An empty history for an index out of range.

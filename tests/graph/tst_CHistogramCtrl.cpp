@@ -381,7 +381,7 @@ private slots:
         for (int step = 0; step < 40; ++step) {
             model.AddValue(0, wave[step % wave.size()]);
             model.AddValue(1, 60 + wave[(step + 5) % wave.size()]);
-            plot.Step(model);
+            plot.DrawStep(model, model.Step());
             for (phase += 2; phase > kXStep;)
                 phase -= kXStep;
             if (step == 0)
