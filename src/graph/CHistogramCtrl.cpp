@@ -91,14 +91,6 @@ int CHistogramCtrl::SetSeries(int index, ColorRef color, int width, const char *
                        enabled);
 }
 
-int CHistogramCtrl::SetSeries(int index, ColorRef color, int width, const QString &label,
-                              const QString &face, int size, int enabled)
-{
-    if (label.isNull() || face.isNull())
-        return 0;
-    return ApplySeries(index, color, width, label, face, size, enabled);
-}
-
 int CHistogramCtrl::SetStepInterval(int interval)
 {
     if (m_nScrollTimer != 0) {

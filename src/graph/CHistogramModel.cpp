@@ -13,13 +13,13 @@ constexpr std::int64_t kMinimumTolerance = 200;
 constexpr std::int32_t kAutoMinimum = 0;
 constexpr std::int32_t kAutoMaximum = 10;
 
-std::int32_t ClampToInt32(std::int64_t value)
+} // namespace
+
+std::int32_t CHistogramModel::ClampToInt32(std::int64_t value)
 {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
-
-} // namespace
 
 CHistogramModel::CHistogramModel()
 {

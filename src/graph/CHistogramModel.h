@@ -62,6 +62,9 @@ public:
     int GetClientHeight() const { return m_nHeight; }
 
     static bool IsValidIndex(int index) { return index >= 0 && index < kSeriesCount; }
+    // The values are 32-bit: a wider one is held at the nearest limit, so that it shows as
+    // the top or bottom of the graph and never as its low bits.
+    static std::int32_t ClampToInt32(std::int64_t value);
 
 private:
     void ScanVisible(std::int64_t &lo, std::int64_t &hi) const;
