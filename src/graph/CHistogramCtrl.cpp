@@ -188,7 +188,7 @@ int CHistogramCtrl::ApplySeries(int index, ColorRef color, int width, const QStr
     m_plot.SetSeriesPen(index, color, width);
     SetSeriesFont(index, face, size);
     SeriesText &text = m_aText[static_cast<std::size_t>(index)];
-    text.color = QColor(RgbOf(color));
+    text.color = ToQColor(color);
     text.label = label;
     return RebuildBuffer();
 }
