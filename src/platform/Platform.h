@@ -1,7 +1,8 @@
 #pragma once
 // The operating-system services that the Qt-free core needs, declared once.
-// PlatformLinux.cpp (with its helpers) or PlatformWin.cpp defines them; CMake picks one.
-// Plain types only. Calls in the PDH shape keep PDH's meaning: 0 = success, non-zero = status.
+// linux/PlatformLinux.cpp (with its helpers) or win/PlatformWin.cpp defines them; CMake
+// picks one. Plain types only. Calls in the PDH shape keep PDH's meaning: 0 = success,
+// non-zero = status.
 
 #include <array>
 #include <cstddef>
