@@ -91,14 +91,6 @@ int CHistogramCtrl::SetSeries(int index, ColorRef color, int width, const char *
                        enabled);
 }
 
-int CHistogramCtrl::SetSeries(int index, ColorRef color, int width, const QString &label,
-                              const QString &face, int size, int enabled)
-{
-    if (label.isNull() || face.isNull())
-        return 0;
-    return ApplySeries(index, color, width, label, face, size, enabled);
-}
-
 int CHistogramCtrl::SetStepInterval(int interval)
 {
     if (m_nScrollTimer != 0) {
@@ -158,9 +150,12 @@ int CHistogramCtrl::RebuildBuffer()
 
 void CHistogramCtrl::Step()
 {
+    // A new range redraws the whole plot at the old values; the step then draws only its
+    // right end.
     if (m_model.UpdateAutoRange())
         RebuildBuffer();
-    m_plot.Step(m_model);
+    const CHistogramModel::StepPoints points = m_model.Step();
+    m_plot.DrawStep(m_model, points);
     update();
 }
 
@@ -193,7 +188,7 @@ int CHistogramCtrl::ApplySeries(int index, ColorRef color, int width, const QStr
     m_plot.SetSeriesPen(index, color, width);
     SetSeriesFont(index, face, size);
     SeriesText &text = m_aText[static_cast<std::size_t>(index)];
-    text.color = QColor(RgbOf(color));
+    text.color = ToQColor(color);
     text.label = label;
     return RebuildBuffer();
 }

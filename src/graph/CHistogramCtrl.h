@@ -38,8 +38,6 @@ public:
     // size in tenths of a point; label and face must not be null (UTF-8).
     int SetSeries(int index, ColorRef color, int width, const char *label, const char *face, int size,
                   int enabled);
-    int SetSeries(int index, ColorRef color, int width, const QString &label, const QString &face,
-                  int size, int enabled);
     // 0 stops the scroll timer.
     int SetStepInterval(int interval);
     int SetRange(std::int32_t minimum, std::int32_t maximum);

@@ -13,13 +13,13 @@ constexpr std::int64_t kMinimumTolerance = 200;
 constexpr std::int32_t kAutoMinimum = 0;
 constexpr std::int32_t kAutoMaximum = 10;
 
-std::int32_t ClampToInt32(std::int64_t value)
+} // namespace
+
+std::int32_t CHistogramModel::ClampToInt32(std::int64_t value)
 {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
-
-} // namespace
 
 CHistogramModel::CHistogramModel()
 {
@@ -76,6 +76,21 @@ int CHistogramModel::StepSeries(int index, std::int32_t &average)
     TakeAverage(index, average);
     m_aHistory[static_cast<std::size_t>(index)].Append(average);
     return 1;
+}
+
+CHistogramModel::StepPoints CHistogramModel::Step()
+{
+    StepPoints points;
+    for (int i = 0; i < kSeriesCount; ++i) {
+        if (!IsEnabled(i))
+            continue;
+        SeriesStep &step = points[static_cast<std::size_t>(i)];
+        const CValueHistory &history = m_aHistory[static_cast<std::size_t>(i)];
+        if (!history.Empty())
+            step.previous = history.Newest();
+        StepSeries(i, step.point);
+    }
+    return points;
 }
 
 int CHistogramModel::ClearHistory(int index)

@@ -7,12 +7,21 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class CHistogramModel {
 public:
     static constexpr int kSeriesCount = 10;
     static constexpr int kMinGridStep = 4;
+
+    // What one step did to a series: the point that was newest before it, if any, and the
+    // point it appended. A disabled series does not step and keeps the defaults.
+    struct SeriesStep {
+        std::optional<std::int32_t> previous;
+        std::int32_t point = 0;
+    };
+    using StepPoints = std::array<SeriesStep, kSeriesCount>;
 
     CHistogramModel();
 
@@ -26,6 +35,8 @@ public:
     int TakeAverage(int index, std::int32_t &average);
     // One step of an enabled series: TakeAverage, then the average joins the history.
     int StepSeries(int index, std::int32_t &average);
+    // One step of every enabled series; the plot draws the step from what it returns.
+    StepPoints Step();
     // index < 0: every series. Pending values stay.
     int ClearHistory(int index);
     // An empty history for an index out of range.
@@ -51,6 +62,9 @@ public:
     int GetClientHeight() const { return m_nHeight; }
 
     static bool IsValidIndex(int index) { return index >= 0 && index < kSeriesCount; }
+    // The values are 32-bit: a wider one is held at the nearest limit, so that it shows as
+    // the top or bottom of the graph and never as its low bits.
+    static std::int32_t ClampToInt32(std::int64_t value);
 
 private:
     void ScanVisible(std::int64_t &lo, std::int64_t &hi) const;

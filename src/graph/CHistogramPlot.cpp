@@ -59,25 +59,22 @@ int CHistogramPlot::Redraw(const CHistogramModel &model, qreal pixelRatio)
 {
     if (!m_raster.Resize(model.GetClientWidth(), model.GetClientHeight(), pixelRatio))
         return 0;
-    Draw(model, kWholePlot, false);
+    Draw(model, kWholePlot, nullptr);
     return 1;
 }
 
-void CHistogramPlot::Step(CHistogramModel &model)
+void CHistogramPlot::DrawStep(const CHistogramModel &model, const CHistogramModel::StepPoints &points)
 {
     AdvancePhase(model.GetXStep());
-    for (int i = 0; i < CHistogramModel::kSeriesCount; ++i) {
-        std::int32_t average = 0;
-        model.StepSeries(i, average);
-    }
     if (m_raster.IsNull())
         return;
     m_raster.ScrollLeft(kStepPixels);
     // The new segment starts at W - 4 and its pen reaches half its width further left.
-    Draw(model, std::int64_t{model.GetClientWidth()} - 2 * kStepPixels - WidestPen(model), true);
+    Draw(model, std::int64_t{model.GetClientWidth()} - 2 * kStepPixels - WidestPen(model), &points);
 }
 
-void CHistogramPlot::Draw(const CHistogramModel &model, std::int64_t left, bool stepped)
+void CHistogramPlot::Draw(const CHistogramModel &model, std::int64_t left,
+                          const CHistogramModel::StepPoints *points)
 {
     m_raster.SetClipLeft(std::max<std::int64_t>(0, m_raster.DeviceX(left)));
     m_raster.Fill(m_rgbBack);
@@ -90,7 +87,7 @@ void CHistogramPlot::Draw(const CHistogramModel &model, std::int64_t left, bool 
                          model.GetXStep());
     for (int i = 0; i < CHistogramModel::kSeriesCount; ++i) {
         if (model.IsEnabled(i))
-            DrawHistory(model, i, left, stepped);
+            DrawHistory(model, i, left, points ? &(*points)[static_cast<std::size_t>(i)] : nullptr);
     }
 }
 
@@ -101,13 +98,16 @@ void CHistogramPlot::DrawVerticalGrid(std::int64_t fromX, int width, int xStep)
         m_raster.DrawColumn(x, m_rgbGridV);
 }
 
-void CHistogramPlot::DrawHistory(const CHistogramModel &model, int index, std::int64_t left, bool stepped)
+void CHistogramPlot::DrawHistory(const CHistogramModel &model, int index, std::int64_t left,
+                                 const CHistogramModel::SeriesStep *step)
 {
+    const bool stepped = step != nullptr;
     const CValueHistory &history = model.GetHistory(index);
     const SeriesPen &pen = m_aPens[static_cast<std::size_t>(index)];
     const int width = model.GetClientWidth();
-    QPoint to(width - kStepPixels, history.Empty() ? 0 : Row(model, history.Newest()));
-    if (stepped && history.Size() == 1) {
+    QPoint to(width - kStepPixels, stepped ? Row(model, step->point)
+                                           : history.Empty() ? 0 : Row(model, history.Newest()));
+    if (stepped && !step->previous) {
         DrawSegment(pen, to, to); // a series' first step: a line of zero length
         return;
     }
@@ -122,7 +122,10 @@ void CHistogramPlot::DrawHistory(const CHistogramModel &model, int index, std::i
     const std::int64_t reach = std::int64_t{to.x()} + pen.width - left;
     segments = std::min<std::int64_t>(segments, reach < 0 ? 0 : reach / kStepPixels + 1);
     for (std::int64_t k = 0; k < segments; ++k) {
-        const QPoint from(to.x() - kStepPixels, Row(model, history.Newest(static_cast<std::size_t>(k) + 1)));
+        // A step's newest segment runs from the previous point; older ones come from the history.
+        const std::int32_t older = stepped && k == 0 ? *step->previous
+                                                     : history.Newest(static_cast<std::size_t>(k) + 1);
+        const QPoint from(to.x() - kStepPixels, Row(model, older));
         DrawSegment(pen, from, to);
         to = from;
     }

@@ -28,9 +28,10 @@ public:
     // Rebuilds the buffer at the model's client size; 0 when the client area is empty or
     // the surface cannot be made, which leaves no plot until a later redraw succeeds.
     int Redraw(const CHistogramModel &model, qreal pixelRatio);
-    // One step: moves each enabled series of the model on by one value, scrolls the plot and
-    // draws what changed at its right end. Without a surface only the data moves.
-    void Step(CHistogramModel &model);
+    // Draws one step the model has taken: scrolls the plot and draws what changed at its
+    // right end, each series from its previous to its new point and as far left as its pen
+    // reaches. Reads the model only; without a surface nothing is drawn.
+    void DrawStep(const CHistogramModel &model, const CHistogramModel::StepPoints &points);
 
     const QImage &Image() const { return m_raster.Image(); }
     QRgb GetBackColor() const { return m_rgbBack; }
@@ -41,9 +42,11 @@ private:
         int width = 3;
     };
 
-    void Draw(const CHistogramModel &model, std::int64_t left, bool stepped);
+    // points: the step being drawn, or null for a redraw.
+    void Draw(const CHistogramModel &model, std::int64_t left, const CHistogramModel::StepPoints *points);
     void DrawVerticalGrid(std::int64_t fromX, int width, int xStep);
-    void DrawHistory(const CHistogramModel &model, int index, std::int64_t left, bool stepped);
+    void DrawHistory(const CHistogramModel &model, int index, std::int64_t left,
+                     const CHistogramModel::SeriesStep *step);
     void DrawSegment(const SeriesPen &pen, QPoint from, QPoint to);
     int WidestPen(const CHistogramModel &model) const;
     void AdvancePhase(int xStep);

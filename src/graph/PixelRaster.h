@@ -7,19 +7,13 @@
 // Width-1 lines follow the Windows rule of leaving out the end point and are the same
 // number of device pixels thick wherever they fall. User-interface thread only.
 
-#include "ColorRef.h"
+#include "ColorRefQt.h"
 
 #include <QImage>
 #include <QPoint>
 #include <QRgb>
 
 #include <cstdint>
-
-constexpr QRgb RgbOf(ColorRef color)
-{
-    return qRgb(static_cast<int>(RedOf(color)), static_cast<int>(GreenOf(color)),
-                static_cast<int>(BlueOf(color)));
-}
 
 class PixelRaster {
 public:

@@ -37,13 +37,6 @@ constexpr int kTrayWatchInterval = 2000;  // ms
 constexpr int kTooltipBytes = 127;
 constexpr int kLabelFontSize = 80;        // tenths of a point
 
-// The graph takes 32-bit values: a faster rate shows as the graph's ceiling, never as the
-// low bits of the number, which would be garbage.
-std::int32_t ClampToInt32(std::int64_t value)
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
-}
-
 QString TooltipText(const std::string &appName)
 {
     std::size_t cut = std::min<std::size_t>(appName.size(), kTooltipBytes);
@@ -184,7 +177,7 @@ void CMonitorDlg::ApplyGraphSettings(bool resetHistory)
 void CMonitorDlg::OnOptionsApplied(int page)
 {
     if (page == 1 || page == 2) {
-        m_sampler.SetRebuildFlag(true);
+        m_sampler.RequestRebuild();
         // The rebuilt query's first samples come a pause after the current pause ends.
         HuntForSamples(HuntSpan(3));
         ApplyGraphSettings(true);
@@ -205,7 +198,7 @@ bool CMonitorDlg::DrainSamples()
         std::int64_t value = 0;
         if (!counter.GetEnable() || !SampleToValue(sample, value))
             continue;
-        m_Graph->AddValue(sample.m_nIndex, ClampToInt32(value));
+        m_Graph->AddValue(sample.m_nIndex, CHistogramModel::ClampToInt32(value));
         m_Graph->SetValueText(sample.m_nIndex, 0, "%s", FormatValueText(value, counter.GetUnitName()).c_str());
     }
     m_samples.clear();

@@ -42,7 +42,6 @@ public:
     CMonitorMenus &Menus() const { return *m_menus; }
     CAboutDlg &AboutDlg() const { return *m_dlgAbout; }
     CPrsOption &OptionSheet(); // built on first use, then kept for the run
-    QSystemTrayIcon *TrayIcon() const { return m_tray; } // null until a notification area is up
 
 public slots:
     // The window closes only through the exit command; Enter, Escape and close requests
@@ -86,7 +85,7 @@ private:
 
     CHistogramCtrl *m_Graph;
     QIcon m_hIcon;
-    QSystemTrayIcon *m_tray = nullptr;
+    QSystemTrayIcon *m_tray = nullptr; // null until a notification area is up
     QRect m_rcClient;
     QRect m_rcShown; // where the window was when last hidden
     bool m_bHidden = false;

@@ -1,6 +1,5 @@
 #include "COptionPage.h"
 
-#include "CPrsOption.h"
 #include "DialogUnits.h"
 
 COptionPage::COptionPage(const QString &caption, int templateWidth, int templateHeight,
@@ -84,17 +83,6 @@ void COptionPage::WriteFields()
 
 void COptionPage::SetModified()
 {
-    if (CPrsOption *sheet = Sheet())
-        sheet->PageChanged();
-}
-
-int COptionPage::SendPageApplied(int page, int wasModified)
-{
-    CPrsOption *sheet = Sheet();
-    return sheet ? sheet->OnPageApplied(page, wasModified) : 0;
-}
-
-CPrsOption *COptionPage::Sheet() const
-{
-    return qobject_cast<CPrsOption *>(window());
+    m_bModified = 1;
+    emit changed();
 }

@@ -6,7 +6,6 @@
 
 #include <QWidget>
 
-class CPrsOption;
 class DialogUnits;
 
 class COptionPage : public QWidget {
@@ -32,6 +31,12 @@ public:
     // Writes the page's values and saves them; 0 refuses and keeps the sheet open.
     virtual int OnApply() = 0;
 
+signals:
+    // A difference from the settings was seen (the sheet enables Apply).
+    void changed();
+    // The page has applied; wasModified tells whether it wrote anything.
+    void applied(int page, int wasModified);
+
 protected:
     virtual void CreateControls(QWidget *window, const DialogUnits &units) = 0;
     // The controls are about to go with the page window: forget every pointer to them.
@@ -40,15 +45,13 @@ protected:
     virtual int ReadFields();
     virtual void WriteFields();
 
-    void SetModified(); // enables the sheet's Apply
-    int SendPageApplied(int page, int wasModified);
+    // Marks the page as differing from the settings and tells the sheet.
+    void SetModified();
 
     int m_bInitialized = 0; // controls filled from the settings since the page window was built
     int m_bModified = 0;    // a difference from the settings was seen; never cleared
 
 private:
-    CPrsOption *Sheet() const;
-
     QWidget *m_pWindow = nullptr;
     bool m_bFirstSetActive = true;
 };

@@ -140,10 +140,8 @@ int CPrpOptionP1::CheckModified()
     if (!GetSelectedName(name))
         return result;
     const CSetCntBase &base = theSetSystem.m_CntBase;
-    if (name != base.GetInsName() || m_nInterval != base.GetDisplayWait()) {
+    if (name != base.GetInsName() || m_nInterval != base.GetDisplayWait())
         SetModified();
-        m_bModified = 1;
-    }
     return result;
 }
 
@@ -157,7 +155,8 @@ int CPrpOptionP1::OnApply()
     }
     if (m_bModified && !StoreSettings())
         return 0;
-    return SendPageApplied(1, wasModified) == 0 ? 1 : 0;
+    emit applied(1, wasModified);
+    return 1;
 }
 
 int CPrpOptionP1::StoreSettings()

@@ -182,13 +182,11 @@ int CPrpOptionP2::CheckModified()
     if (!m_bInitialized)
         return 0;
     const int result = ReadFields();
-    bool changed = theSetSystem.m_CntBase.GetType() != m_nType;
-    for (int row = 0; row < kRows && !changed; ++row)
-        changed = RowDiffers(row);
-    if (changed) {
+    bool differs = theSetSystem.m_CntBase.GetType() != m_nType;
+    for (int row = 0; row < kRows && !differs; ++row)
+        differs = RowDiffers(row);
+    if (differs)
         SetModified();
-        m_bModified = 1;
-    }
     return result;
 }
 
@@ -202,7 +200,6 @@ void CPrpOptionP2::OnWidthDelta()
 {
     // Every click counts as a change, even one that comes back to the stored width.
     SetModified();
-    m_bModified = 1;
     CheckModified();
 }
 
@@ -217,7 +214,8 @@ int CPrpOptionP2::OnApply()
         theSetSystem.m_CntBase.Save(GetIniPath());
     }
     WriteFields();
-    return SendPageApplied(2, wasModified) == 0 ? 1 : 0;
+    emit applied(2, wasModified);
+    return 1;
 }
 
 void CPrpOptionP2::StoreRow(int row)

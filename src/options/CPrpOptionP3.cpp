@@ -47,8 +47,8 @@ void CPrpOptionP3::CreateColors(QWidget *window, const DialogUnits &units)
 void CPrpOptionP3::CreateSpacings(QWidget *window, const DialogUnits &units)
 {
     CreateGroupBox(QString::fromUtf8(kSizeGroup), window, units, 5, 75, 190, 50);
-    m_spinGridH = CreateSpacing(window, units, kSizeHLabel, 90, QStringLiteral("GridH"), m_stGridH);
-    m_spinGridV = CreateSpacing(window, units, kSizeVLabel, 105, QStringLiteral("GridV"), m_stGridV);
+    m_spinGridH = CreateSpacing(window, units, kSizeHLabel, 90, QStringLiteral("GridH"));
+    m_spinGridV = CreateSpacing(window, units, kSizeVLabel, 105, QStringLiteral("GridV"));
 }
 
 CColorButton *CPrpOptionP3::CreateSwatch(QWidget *window, const DialogUnits &units,
@@ -65,11 +65,11 @@ CColorButton *CPrpOptionP3::CreateSwatch(QWidget *window, const DialogUnits &uni
 }
 
 CSpinButtonCtrl *CPrpOptionP3::CreateSpacing(QWidget *window, const DialogUnits &units,
-                                             const char *label, int y, const QString &name,
-                                             QLabel *&value)
+                                             const char *label, int y, const QString &name)
 {
     CreateStaticText(label, Qt::AlignLeft | Qt::AlignVCenter, window, units, 10, y, 55, 10);
-    value = new QLabel(window);
+    // The up-down writes its position into this buddy; the page reads the up-down.
+    auto *value = new QLabel(window);
     value->setObjectName(QStringLiteral("st") + name);
     value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -85,7 +85,6 @@ CSpinButtonCtrl *CPrpOptionP3::CreateSpacing(QWidget *window, const DialogUnits 
 void CPrpOptionP3::ForgetControls()
 {
     m_spinGridV = m_spinGridH = nullptr;
-    m_stGridV = m_stGridH = nullptr;
     m_btnGridV = m_btnGridH = m_btnBack = nullptr;
 }
 
@@ -112,17 +111,14 @@ int CPrpOptionP3::CheckModified()
     // The spacings are not compared: every up-down click marks the page by itself.
     const CSetCntBase &base = theSetSystem.m_CntBase;
     if (m_btnBack->GetColor() != base.GetBackColor() || m_btnGridH->GetColor() != base.GetGridColorH()
-        || m_btnGridV->GetColor() != base.GetGridColorV()) {
+        || m_btnGridV->GetColor() != base.GetGridColorV())
         SetModified();
-        m_bModified = 1;
-    }
     return ReadFields();
 }
 
 void CPrpOptionP3::OnSpacingDelta()
 {
     SetModified();
-    m_bModified = 1;
     CheckModified();
 }
 
@@ -138,5 +134,6 @@ int CPrpOptionP3::OnApply()
         base.SetGridSizeV(m_spinGridV->GetPos());
         base.Save(GetIniPath());
     }
-    return SendPageApplied(3, wasModified) == 0 ? 1 : 0;
+    emit applied(3, wasModified);
+    return 1;
 }

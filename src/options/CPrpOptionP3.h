@@ -8,7 +8,6 @@
 
 class CColorButton;
 class CSpinButtonCtrl;
-class QLabel;
 
 class CPrpOptionP3 : public COptionPage {
     Q_OBJECT
@@ -29,15 +28,13 @@ private:
     CColorButton *CreateSwatch(QWidget *window, const DialogUnits &units, const char *label, int y,
                                const QString &name);
     CSpinButtonCtrl *CreateSpacing(QWidget *window, const DialogUnits &units, const char *label,
-                                   int y, const QString &name, QLabel *&value);
+                                   int y, const QString &name);
     int CheckModified();
     void OnSpacingDelta();
 
     // H is GRIDSIZE_H, the distance between the vertical grid lines, and V the other way.
     CSpinButtonCtrl *m_spinGridV = nullptr;
     CSpinButtonCtrl *m_spinGridH = nullptr;
-    QLabel *m_stGridV = nullptr;
-    QLabel *m_stGridH = nullptr;
     CColorButton *m_btnGridV = nullptr;
     CColorButton *m_btnGridH = nullptr;
     CColorButton *m_btnBack = nullptr;

@@ -32,8 +32,11 @@ CPrsOption::CPrsOption(QWidget *parent)
     m_pPageDisplay1 = new CPrpOptionP2(this);
     m_pPageDisplay2 = new CPrpOptionP3(this);
     m_apPages = {m_pPageGeneral, m_pPageDisplay1, m_pPageDisplay2};
-    for (COptionPage *page : m_apPages)
+    for (COptionPage *page : m_apPages) {
         m_pTabs->addTab(page, page->windowTitle());
+        connect(page, &COptionPage::changed, this, &CPrsOption::OnPageChanged);
+        connect(page, &COptionPage::applied, this, &CPrsOption::OnPageApplied);
+    }
     CreateButtons();
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_pTabs);
@@ -70,16 +73,15 @@ void CPrsOption::DestroyWindow()
         reject();
 }
 
-void CPrsOption::PageChanged()
+void CPrsOption::OnPageChanged()
 {
     m_pButtons->button(QDialogButtonBox::Apply)->setEnabled(true);
 }
 
-int CPrsOption::OnPageApplied(int page, int wasModified)
+void CPrsOption::OnPageApplied(int page, int wasModified)
 {
     if (wasModified)
         emit optionsApplied(page);
-    return 0;
 }
 
 void CPrsOption::accept()

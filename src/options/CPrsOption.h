@@ -34,11 +34,6 @@ public:
     // Closes a shown sheet as Cancel does; for the main window closing while it is shown.
     void DestroyWindow();
 
-    // From the pages: a page saw a change (enables Apply), and a page has applied. The
-    // latter returns 0, which lets the page's apply succeed.
-    void PageChanged();
-    int OnPageApplied(int page, int wasModified);
-
 public slots:
     void accept() override; // OK: applies, and closes only when every page accepted
     void done(int result) override;
@@ -52,6 +47,9 @@ protected:
 
 private:
     void CreateButtons();
+    // From the pages: a page saw a change (enables Apply), and a page has applied.
+    void OnPageChanged();
+    void OnPageApplied(int page, int wasModified);
     void OnApplyNow();
     void OnTabChanged(int index);
     void ActivatePage(int index);

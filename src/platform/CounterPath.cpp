@@ -5,11 +5,6 @@ namespace {
 
 constexpr std::uint32_t kNoIndex = 0xFFFFFFFFu;
 
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // "\\machine" at the front of `rest`, if any, is moved into parts.machine.
 bool TakeMachine(std::string_view &rest, CounterPathParts &parts)
 {
@@ -82,16 +77,6 @@ bool ParseCounterPath(std::string_view path, CounterPathParts &parts)
         return false;
     parts.counter = rest.substr(last + 1);
     return SplitObject(rest.substr(1, last - 1), parts);
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
 }
 
 } // namespace plat

@@ -27,7 +27,4 @@ std::string FormatCounterPath(const CounterPathElements &elements);
 // so interface names holding '(', ')' or '\' survive the round trip.
 bool ParseCounterPath(std::string_view path, CounterPathParts &parts);
 
-// ASCII comparison without regard to case, as object and counter names are matched.
-bool EqualsNoCase(std::string_view a, std::string_view b);
-
 } // namespace plat

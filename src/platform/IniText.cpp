@@ -1,5 +1,7 @@
 #include "IniText.h"
 
+#include "AsciiCase.h"
+
 #include <algorithm>
 
 namespace ini {
@@ -15,15 +17,6 @@ std::string_view TrimBlanks(std::string_view s)
         return {};
     const auto last = s.find_last_not_of(kBlanks);
     return s.substr(first, last - first + 1);
-}
-
-// Only ASCII letters fold, so multibyte UTF-8 sequences compare byte for byte.
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto fold = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
-               return fold(x) == fold(y);
-           });
 }
 
 enum class LineKind { Other, Section, Key };
@@ -104,13 +97,13 @@ Location Locate(std::string_view text, std::string_view section, std::string_vie
         if (line.kind == LineKind::Section) {
             if (inSection)
                 break; // only the first section of that name counts
-            inSection = EqualNoCase(line.name, section);
+            inSection = plat::EqualsNoCase(line.name, section);
             if (inSection) {
                 where.sectionFound = true;
                 where.insertAt = line.next;
             }
         } else if (inSection && line.kind == LineKind::Key) {
-            if (EqualNoCase(line.name, key)) {
+            if (plat::EqualsNoCase(line.name, key)) {
                 where.keyFound = true;
                 where.keyLine = line;
                 return where;

@@ -1,22 +1,9 @@
 #include "NetCounters.h"
 
-#include "CounterPath.h"
+#include "AsciiCase.h"
 
 namespace plat {
 namespace {
-
-constexpr std::array<std::string_view, kNetCounterCount> kNames = {
-    "Bytes Received/sec",
-    "Bytes Sent/sec",
-    "Bytes Total/sec",
-    "Packets Received/sec",
-    "Packets Sent/sec",
-    "Packets/sec",
-    "Packets Received Unicast/sec",
-    "Packets Sent Unicast/sec",
-    "Packets Received Non-Unicast/sec",
-    "Packets Sent Non-Unicast/sec",
-};
 
 bool Grew(std::uint64_t before, std::uint64_t after, std::uint64_t &delta)
 {
@@ -28,15 +15,15 @@ bool Grew(std::uint64_t before, std::uint64_t after, std::uint64_t &delta)
 
 } // namespace
 
-const std::array<std::string_view, kNetCounterCount> &NetCounterNames()
+const std::array<const char *, kNetCounterCount> &NetCounterNames()
 {
-    return kNames;
+    return kNetCounterNames;
 }
 
 bool FindNetCounter(std::string_view name, NetCounter &counter)
 {
-    for (std::size_t i = 0; i < kNames.size(); ++i) {
-        if (EqualsNoCase(name, kNames[i])) {
+    for (std::size_t i = 0; i < kNetCounterNames.size(); ++i) {
+        if (EqualsNoCase(name, kNetCounterNames[i])) {
             counter = static_cast<NetCounter>(i);
             return true;
         }

@@ -2,13 +2,13 @@
 // The "Network Interface" object: its ten per-second counters, the raw link statistics they
 // are derived from, and the one rule for turning two readings into a count.
 
+#include "Platform.h"
+
 #include <array>
 #include <cstdint>
 #include <string_view>
 
 namespace plat {
-
-inline constexpr std::string_view kNetworkInterfaceObject = "Network Interface";
 
 enum class NetCounter {
     BytesReceived,
@@ -22,10 +22,8 @@ enum class NetCounter {
     PacketsReceivedNonUnicast,
     PacketsSentNonUnicast,
 };
-inline constexpr std::size_t kNetCounterCount = 10;
-
 // The counter names in the order the object lists them.
-const std::array<std::string_view, kNetCounterCount> &NetCounterNames();
+const std::array<const char *, kNetCounterCount> &NetCounterNames();
 
 // Matches a counter name without regard to case; false for a name the object lacks.
 bool FindNetCounter(std::string_view name, NetCounter &counter);

@@ -1,8 +1,11 @@
 #pragma once
 // The operating-system services that the Qt-free core needs, declared once.
-// PlatformLinux.cpp (with its helpers) or PlatformWin.cpp defines them; CMake picks one.
-// Plain types only. Calls in the PDH shape keep PDH's meaning: 0 = success, non-zero = status.
+// linux/PlatformLinux.cpp (with its helpers) or win/PlatformWin.cpp defines them; CMake
+// picks one. Plain types only. Calls in the PDH shape keep PDH's meaning: 0 = success,
+// non-zero = status.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -91,6 +94,23 @@ constexpr std::uint32_t PDH_FMT_DOUBLE = 0x200;
 constexpr std::uint32_t PDH_FMT_LARGE = 0x400;
 
 constexpr std::uint32_t PERF_DETAIL_WIZARD = 400;
+
+// The object that counts each network interface's traffic, and its ten per-second counters
+// in the order the object lists them: Windows has them, the Linux layer makes them.
+inline constexpr const char *kNetworkInterfaceObject = "Network Interface";
+inline constexpr std::size_t kNetCounterCount = 10;
+inline constexpr std::array<const char *, kNetCounterCount> kNetCounterNames = {
+    "Bytes Received/sec",
+    "Bytes Sent/sec",
+    "Bytes Total/sec",
+    "Packets Received/sec",
+    "Packets Sent/sec",
+    "Packets/sec",
+    "Packets Received Unicast/sec",
+    "Packets Sent Unicast/sec",
+    "Packets Received Non-Unicast/sec",
+    "Packets Sent Non-Unicast/sec",
+};
 
 struct CounterPathElements {
     const char *machineName = nullptr;

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr const char *kObjectName = "Network Interface";
-
 // Room the platform is offered beyond the path length it reported.
 constexpr std::uint32_t kPathSlack = 2;
 
@@ -170,7 +168,7 @@ std::string CCounterSampler::BuildPath(const std::string &instance, int instance
     if (counter.empty())
         return {};
     plat::CounterPathElements elements;
-    elements.objectName = kObjectName;
+    elements.objectName = plat::kNetworkInterfaceObject;
     elements.instanceName = instance.empty() ? nullptr : instance.c_str();
     elements.instanceIndex = static_cast<std::uint32_t>(instanceIndex);
     elements.counterName = counter.c_str();

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr const char *kObjectName = "Network Interface";
-
 // Walks the zero-terminated names up to the empty one. The buffer's last byte is a zero
 // the platform never writes, so no name can run past the end.
 int AppendNames(const std::vector<char> &instances, std::vector<std::string> &list)
@@ -31,13 +29,13 @@ int EnumNetworkInterfaces(std::vector<std::string> &list, EnumObjectItemsFn enum
     list.clear();
     std::uint32_t counterLength = 0;
     std::uint32_t instanceLength = 0;
-    enumObjectItems(nullptr, nullptr, kObjectName, nullptr, &counterLength, nullptr, &instanceLength,
+    enumObjectItems(nullptr, nullptr, plat::kNetworkInterfaceObject, nullptr, &counterLength, nullptr, &instanceLength,
                     plat::PERF_DETAIL_WIZARD, 0);
     if (counterLength < 1 || instanceLength < 1)
         return 0;
     std::vector<char> counters(std::size_t(counterLength) + 1, '\0');
     std::vector<char> instances(std::size_t(instanceLength) + 1, '\0');
-    if (enumObjectItems(nullptr, nullptr, kObjectName, counters.data(), &counterLength, instances.data(),
+    if (enumObjectItems(nullptr, nullptr, plat::kNetworkInterfaceObject, counters.data(), &counterLength, instances.data(),
                         &instanceLength, plat::PERF_DETAIL_WIZARD, 0) != plat::PDH_OK)
         return 0;
     return AppendNames(instances, list);

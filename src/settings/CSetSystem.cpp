@@ -8,8 +8,8 @@ CSetSystem theSetSystem;
 
 namespace {
 
+// Beside each of the object's counter names, in its order.
 struct CounterDefault {
-    const char *cntName;
     const char *unitName;
     ColorRef color;
 };
@@ -18,17 +18,18 @@ constexpr ColorRef kRed = MakeRgb(255, 0, 0);
 constexpr ColorRef kBlue = MakeRgb(0, 0, 255);
 constexpr ColorRef kGreen = MakeRgb(0, 255, 0);
 
+static_assert(static_cast<std::size_t>(kCounterCount) == plat::kNetCounterCount);
 constexpr CounterDefault kCounterDefaults[kCounterCount] = {
-    {"Bytes Received/sec", "B/s", kRed},
-    {"Bytes Sent/sec", "B/s", kBlue},
-    {"Bytes Total/sec", "B/s", kGreen},
-    {"Packets Received/sec", "P/s", kRed},
-    {"Packets Sent/sec", "P/s", kBlue},
-    {"Packets/sec", "P/s", kGreen},
-    {"Packets Received Unicast/sec", "P/s", MakeRgb(255, 255, 0)},
-    {"Packets Sent Unicast/sec", "P/s", MakeRgb(0, 255, 255)},
-    {"Packets Received Non-Unicast/sec", "P/s", MakeRgb(255, 0, 255)},
-    {"Packets Sent Non-Unicast/sec", "P/s", MakeRgb(255, 127, 0)},
+    {"B/s", kRed},
+    {"B/s", kBlue},
+    {"B/s", kGreen},
+    {"P/s", kRed},
+    {"P/s", kBlue},
+    {"P/s", kGreen},
+    {"P/s", MakeRgb(255, 255, 0)},
+    {"P/s", MakeRgb(0, 255, 255)},
+    {"P/s", MakeRgb(255, 0, 255)},
+    {"P/s", MakeRgb(255, 127, 0)},
 };
 
 } // namespace
@@ -56,7 +57,7 @@ int CSetSystem::Load(const std::string &path)
         char section[16];
         std::snprintf(section, sizeof section, "CNTDATA_%d", n);
         const CounterDefault &def = kCounterDefaults[n - 1];
-        m_CntData[static_cast<std::size_t>(n - 1)].SetDefaults(section, def.color, def.cntName,
+        m_CntData[static_cast<std::size_t>(n - 1)].SetDefaults(section, def.color, plat::kNetCounterNames[static_cast<std::size_t>(n - 1)],
                                                                 def.unitName, int(plat::PDH_FMT_LARGE));
     }
     for (CSetCntData &data : m_CntData)

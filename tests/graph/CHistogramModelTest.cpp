@@ -103,6 +103,22 @@ TEST_F(CHistogramModelTest, HistoryKeepsTheNewestThousandValues)
     EXPECT_EQ(history.Newest(999), 3); // the first step's 2 has gone
 }
 
+TEST_F(CHistogramModelTest, StepReturnsEachSeriesPreviousAndNewPoint)
+{
+    m_model.SetEnabled(1, 1);
+    Push(1, {7});
+    m_model.AddValue(0, 4);
+    m_model.AddValue(1, 9); // averaged with the carried 7
+    const CHistogramModel::StepPoints points = m_model.Step();
+    EXPECT_FALSE(points[0].previous.has_value()); // the first point of series 0
+    EXPECT_EQ(points[0].point, 4);
+    EXPECT_EQ(points[1].previous, 7);
+    EXPECT_EQ(points[1].point, 8);
+    EXPECT_EQ(m_model.GetHistory(1).Newest(), 8);
+    EXPECT_TRUE(m_model.GetHistory(2).Empty()); // disabled: not stepped
+    EXPECT_FALSE(points[2].previous.has_value());
+}
+
 TEST_F(CHistogramModelTest, RefusalsChangeNothing)
 {
     Push(0, {8});

@@ -381,7 +381,7 @@ private slots:
         for (int step = 0; step < 40; ++step) {
             model.AddValue(0, wave[step % wave.size()]);
             model.AddValue(1, 60 + wave[(step + 5) % wave.size()]);
-            plot.Step(model);
+            plot.DrawStep(model, model.Step());
             for (phase += 2; phase > kXStep;)
                 phase -= kXStep;
             if (step == 0)
@@ -465,7 +465,7 @@ private slots:
         QFETCH(bool, ellipsis);
         auto ctrl = MakeCtrl(160, 40);
         const QString text(repeat, QLatin1Char('H'));
-        ctrl->SetSeries(0, kRed, 1, asValue ? QString("") : text, QString::fromUtf8(kFace), 80, 1);
+        ctrl->SetSeries(0, kRed, 1, asValue ? "" : qPrintable(text), kFace, 80, 1);
         if (asValue)
             ctrl->SetValueText(0, 0, text);
         const QRect area = asValue ? QRect(81, 0, 75, 40) : QRect(0, 0, 160, 40);
@@ -501,7 +501,7 @@ private slots:
     {
         auto ctrl = MakeCtrl(100, 50);
         QCOMPARE(ctrl->SetSeries(0, kRed, 1, nullptr, kFace, 80, 1), 0);
-        QCOMPARE(ctrl->SetSeries(0, kRed, 1, QStringLiteral("label"), QString(), 80, 1), 0);
+        QCOMPARE(ctrl->SetSeries(0, kRed, 1, "label", nullptr, 80, 1), 0);
         QCOMPARE(ctrl->SetSeries(10, kRed, 1, "label", kFace, 80, 1), 0);
         QCOMPARE(ctrl->Model().IsEnabled(0), 0);
         QCOMPARE(ctrl->SetValueText(10, 1, "%d", 5), 0);

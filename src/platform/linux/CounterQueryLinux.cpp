@@ -3,6 +3,7 @@
 // PDH_INVALID_HANDLE instead of being followed. A query and its counters are used by one
 // thread at a time, as the sampling thread does.
 
+#include "AsciiCase.h"
 #include "CCounterQuery.h"
 #include "CounterPath.h"
 #include "NetCounters.h"
