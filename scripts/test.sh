@@ -8,7 +8,7 @@
 #      bounded time (clang);
 #   5. the Debian package from a release build, checked with lintian and run unpacked;
 #   6. the Windows program built with MinGW-w64 against a static Qt (built once per machine
-#      from Debian's Qt source, about 25 minutes, then reused), its core tests and its
+#      from Debian's Qt source, about 77 CPU-minutes, then reused), its core tests and its
 #      journey on an X server run under Wine.
 # Tests that need root (network namespaces, tmpfs) say so and skip when run without it.
 set -eu
