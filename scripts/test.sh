@@ -18,8 +18,9 @@ ensure_packages $BUILD_PACKAGES $PACKAGE_PACKAGES $TEST_PACKAGES $WINDOWS_PACKAG
 
 jobs=$(nproc)
 # Every build below goes through the compiler cache: a later run on this machine compiles only
-# what changed (~/.cache/ccache).
+# what changed (~/.cache/ccache), also from a clone in another folder.
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVALA_BUILD_GUI=ON -DCORVALA_BUILD_TESTS=ON >/dev/null
 cmake --build build -j "$jobs"
