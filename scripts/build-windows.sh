@@ -1,8 +1,9 @@
 #!/bin/sh
 # Builds corvala.exe and corvala-probe.exe for 64-bit Windows 10/11 on this Debian machine:
 # MinGW-w64 against a static Qt built once from Debian's own Qt source (scripts/qt-mingw.sh,
-# roughly 40 minutes on two cores the first time, then reused). Each executable is one file with nothing
-# beside it. Pass -DCORVALA_BUILD_TESTS=ON to build the tests that run under Wine as well.
+# roughly 40 minutes on two cores the first time, then reused). Each executable is one file
+# with nothing beside it. Pass -DCORVALA_BUILD_TESTS=ON to build the tests that run under Wine
+# as well.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
