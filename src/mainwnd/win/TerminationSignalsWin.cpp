@@ -8,7 +8,3 @@ TerminationSignals::TerminationSignals(QObject *parent)
 }
 
 TerminationSignals::~TerminationSignals() = default;
-
-void TerminationSignals::OnReadable()
-{
-}

@@ -26,8 +26,13 @@ TerminationSignals::TerminationSignals(QObject *parent)
     if (g_signalPipe[0] < 0
         && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_signalPipe) != 0)
         return;
-    m_notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::OnReadable);
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        char bytes[16];
+        while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        emit terminationRequested();
+    });
 
     struct sigaction action {};
     action.sa_handler = OnSignal;
@@ -43,12 +48,4 @@ TerminationSignals::~TerminationSignals()
     action.sa_handler = SIG_DFL;
     for (const int signal : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(signal, &action, nullptr);
-}
-
-void TerminationSignals::OnReadable()
-{
-    char bytes[16];
-    while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
-    }
-    emit terminationRequested();
 }
