@@ -1,4 +1,5 @@
-# Warnings and sanitizers, linked PRIVATE by every target so that consumers inherit nothing.
+# Warnings, sanitizers and the Windows runtime's linking, linked PRIVATE by every target so
+# that consumers inherit nothing.
 option(CORVALA_ASAN  "Build with AddressSanitizer" OFF)
 option(CORVALA_UBSAN "Build with UndefinedBehaviorSanitizer" OFF)
 option(CORVALA_TSAN  "Build with ThreadSanitizer" OFF)
@@ -15,7 +16,7 @@ else()
         -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
 endif()
 
-add_library(corvala_options INTERFACE)
+add_library(corvala_sanitizers INTERFACE)
 set(_corvala_sanitizers "")
 if(CORVALA_ASAN)
     list(APPEND _corvala_sanitizers address)
@@ -23,20 +24,21 @@ endif()
 if(CORVALA_UBSAN)
     list(APPEND _corvala_sanitizers undefined)
     # Undefined behaviour ends the run, so a test cannot pass over it with a message.
-    target_compile_options(corvala_options INTERFACE -fno-sanitize-recover=undefined)
+    target_compile_options(corvala_sanitizers INTERFACE -fno-sanitize-recover=undefined)
 endif()
 if(CORVALA_TSAN)
     list(APPEND _corvala_sanitizers thread)
 endif()
 if(_corvala_sanitizers)
     list(JOIN _corvala_sanitizers "," _corvala_list)
-    target_compile_options(corvala_options INTERFACE -fsanitize=${_corvala_list} -fno-omit-frame-pointer)
-    target_link_options(corvala_options INTERFACE -fsanitize=${_corvala_list})
+    target_compile_options(corvala_sanitizers INTERFACE -fsanitize=${_corvala_list} -fno-omit-frame-pointer)
+    target_link_options(corvala_sanitizers INTERFACE -fsanitize=${_corvala_list})
 endif()
 
+# One file to copy: on Windows the C and C++ runtimes and winpthread are linked in, so no DLL
+# of the toolchain has to sit beside the executable. A release carries no symbols (they would
+# double its size). Linked by every program, nothing elsewhere.
+add_library(corvala_runtime INTERFACE)
 if(MINGW)
-    # One file to copy: the C and C++ runtimes and winpthread are linked in, so no DLL of the
-    # toolchain has to sit beside the executable.
-    # A release carries no symbols (they would double its size).
-    target_link_options(corvala_options INTERFACE -static $<$<CONFIG:Release>:-s>)
+    target_link_options(corvala_runtime INTERFACE -static $<$<CONFIG:Release>:-s>)
 endif()
