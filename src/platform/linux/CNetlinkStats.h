@@ -12,10 +12,19 @@
 #include "UniqueFd.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+struct nlmsghdr;
+
 namespace plat {
+
+// One interface's statistics out of a dump of every interface.
+struct LinkStats {
+    int index = 0; // the kernel's interface index
+    LinkCounters counters;
+};
 
 class CNetlinkStats {
 public:
@@ -39,6 +48,16 @@ public:
     // Every interface of the namespace, in kernel order. Non-zero on success.
     int ListLinks(std::vector<LinkInfo> &links);
 
+    // The statistics of every interface of the namespace in one RTM_GETSTATS dump, for
+    // readers of many interfaces at once: one request per cycle however many there are.
+    // Non-zero on success.
+    int DumpLinkStats(std::vector<LinkStats> &all);
+
+    // Sends a dump request (its sequence number is set here) and calls visit(header,
+    // message) for each message of the reply. Non-zero when the dump ended as it should.
+    using DumpVisitor = std::function<void(const nlmsghdr &, const char *)>;
+    int Dump(void *request, std::uint32_t length, const DumpVisitor &visit);
+
 private:
     int SendRequest(void *request, std::uint32_t length);
     bool ReceiveInto(std::vector<char> &buffer, std::size_t &length);
@@ -46,6 +65,7 @@ private:
     UniqueFd m_fdRoute;  // requests and their replies
     UniqueFd m_fdEvents; // link change notifications, read without blocking
     std::uint32_t m_nSeq = 0;
+    std::vector<char> m_dumpBuffer; // kept, so a dump every cycle allocates nothing
 };
 
 } // namespace plat
