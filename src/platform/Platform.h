@@ -161,7 +161,7 @@ PdhStatus EnumObjectItems(const char *dataSource, const char *machineName, const
 // Every physical interface: one with hardware behind it. Linux: a parent device, the one
 // /sys/class/net/NAME/device links to; Windows: an adapter the system flags as a hardware
 // interface. Loopback, bridges, veth, tun/tap, WireGuard and other VPNs are left out by
-// that rule. In the order the counters list them. Non-zero on success, also when none.
+// that rule. Non-zero on success, also when there is none.
 int GetPhysicalInterfaces(std::vector<std::string> &names);
 
 // The interface that carries the default route (Linux: the lowest metric, IPv4 before
