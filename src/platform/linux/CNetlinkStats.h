@@ -1,7 +1,8 @@
 #pragma once
-// Reads the kernel's statistics of single network interfaces over rtnetlink, lists the
-// interfaces, and notices when links come, go or are renamed. Owned by one counter query
-// (or one listing) and used by one thread at a time.
+// Reads the kernel's statistics of single network interfaces (or of all in one dump) over
+// rtnetlink, lists the interfaces, serves other dumps (routes), and notices when links
+// come, go or are renamed. Owned by one counter query (or one listing) and used by one
+// thread at a time.
 //
 // Netlink sockets belong to the network namespace they were created in: an object opened
 // by a thread reads the interfaces of that thread's namespace at the time of Open, whatever
