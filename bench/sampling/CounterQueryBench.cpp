@@ -1,6 +1,7 @@
 // One collection of one interface's ten counters (CollectQueryData and ten formatted values),
 // in a namespace with only that interface and in one with 2000 more, so that any cost that
-// grows with the number of interfaces on the host shows. Needs root.
+// grows with the number of interfaces on the host shows; and one statistics dump of every
+// interface, as a sum over interfaces reads it each cycle. Needs root.
 
 #include "CNetlinkStats.h"
 #include "Platform.h"
@@ -23,30 +24,36 @@ bool Run(const std::string &command)
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A namespace holding loopback and `pairs` veth pairs (x0/y0 ...), removed at exit.
+// A namespace holding loopback, `pairs` veth pairs (x0/y0 ...) and `dummies` stand-in
+// interfaces (i0 ...), removed at exit. The stand-ins are ifb devices: they need no peer,
+// and unlike the dummy driver every kernel built with traffic control has them.
 class BenchNamespace {
 public:
-    explicit BenchNamespace(int pairs)
-        : m_name("corvala-bench-" + std::to_string(::getpid()) + "-" + std::to_string(pairs))
+    explicit BenchNamespace(int pairs, int dummies = 0)
+        : m_name("corvala-bench-" + std::to_string(::getpid()) + "-" + std::to_string(pairs) + "-"
+                 + std::to_string(dummies))
     {
         m_ok
             = ::geteuid() == 0 && Run("ip netns add " + m_name) && Run("ip -n " + m_name + " link set lo up");
         if (m_ok && pairs > 0)
-            m_ok = AddPairs(pairs);
+            m_ok = AddLinks(pairs, "link add x%d type veth peer name y%d\n");
+        if (m_ok && dummies > 0)
+            m_ok = AddLinks(dummies, "link add i%d type ifb\n");
     }
     ~BenchNamespace() { Run("ip netns del " + m_name); }
     bool Ok() const { return m_ok; }
     const std::string &Name() const { return m_name; }
 
 private:
-    bool AddPairs(int pairs) const
+    // `line` takes the link's number once or twice.
+    bool AddLinks(int count, const char *line) const
     {
         const std::string batch = "/tmp/" + m_name + ".batch";
         std::FILE *file = std::fopen(batch.c_str(), "w");
         if (!file)
             return false;
-        for (int i = 0; i < pairs; ++i)
-            std::fprintf(file, "link add x%d type veth peer name y%d\n", i, i);
+        for (int i = 0; i < count; ++i)
+            std::fprintf(file, line, i, i);
         std::fclose(file);
         const bool ok = Run("ip -n " + m_name + " -batch " + batch);
         std::remove(batch.c_str());
@@ -57,12 +64,12 @@ private:
     bool m_ok = false;
 };
 
-BenchNamespace &NamespaceWith(int pairs)
+BenchNamespace &NamespaceWith(int pairs, int dummies = 0)
 {
-    static std::map<int, std::unique_ptr<BenchNamespace>> made;
-    auto &slot = made[pairs];
+    static std::map<std::pair<int, int>, std::unique_ptr<BenchNamespace>> made;
+    auto &slot = made[{pairs, dummies}];
     if (!slot)
-        slot = std::make_unique<BenchNamespace>(pairs);
+        slot = std::make_unique<BenchNamespace>(pairs, dummies);
     return *slot;
 }
 
@@ -142,5 +149,31 @@ void BM_BareStatsRequest(benchmark::State &state)
         benchmark::DoNotOptimize(netlink.ReadLinkStats(index, counters));
 }
 BENCHMARK(BM_BareStatsRequest);
+
+// One RTM_GETSTATS dump of every interface: loopback and 1 or 2001 stand-ins.
+void BM_DumpEveryInterface(benchmark::State &state)
+{
+    const int dummies = static_cast<int>(state.range(0)) - 1;
+    const BenchNamespace &ns = NamespaceWith(0, dummies);
+    const int home = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    if (!ns.Ok() || !Enter(ns)) {
+        state.SkipWithError("needs root to build network namespaces");
+        return;
+    }
+    plat::CNetlinkStats netlink;
+    netlink.Open(false);
+    ::setns(home, CLONE_NEWNET);
+    ::close(home);
+    std::vector<plat::LinkStats> all;
+    int failures = 0;
+    for (auto _ : state) {
+        failures += netlink.DumpLinkStats(all) == 0;
+        benchmark::DoNotOptimize(all.data());
+    }
+    state.counters["read"] = static_cast<double>(all.size());
+    if (failures > 0 || all.size() != static_cast<std::size_t>(dummies + 1))
+        state.SkipWithError("a dump failed or missed interfaces");
+}
+BENCHMARK(BM_DumpEveryInterface)->ArgName("interfaces")->Arg(2)->Arg(2002);
 
 } // namespace

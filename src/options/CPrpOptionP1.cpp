@@ -46,14 +46,17 @@ void CPrpOptionP1::CreateControls(QWidget *window, const DialogUnits &units)
     CreateGroupBox(QString::fromUtf8(kInterfaceGroup), window, units, 5, 5, 190, 40);
     m_cbInterface = new QComboBox(window);
     m_cbInterface->setObjectName(QStringLiteral("cbInterface"));
+    NameByLabel(m_cbInterface, kInterfaceGroup);
     PlaceControl(m_cbInterface, units, 15, 20, 170, 12);
     m_cbInterface->resize(m_cbInterface->width(), m_cbInterface->sizeHint().height());
     CreateGroupBox(QString::fromUtf8(kIntervalGroup), window, units, 5, 50, 190, 40);
     m_editInterval = new QLineEdit(window);
     m_editInterval->setObjectName(QStringLiteral("editInterval"));
+    NameByLabel(m_editInterval, kIntervalGroup);
     PlaceControl(m_editInterval, units, 15, 65, 35, 14);
     m_spinInterval = new CStepSpinCtrl(window);
     m_spinInterval->setObjectName(QStringLiteral("spinInterval"));
+    NameByLabel(m_spinInterval, kIntervalGroup);
     PlaceControl(m_spinInterval, units, 130, 65, 9, 14);
     m_spinInterval->SetBuddy(m_editInterval);
     CreateStaticText(kIntervalUnit, Qt::AlignCenter, window, units, 50, 65, 65, 14);

@@ -74,6 +74,7 @@ void CPrpOptionP2::CreateTypeGroup(QWidget *window, const DialogUnits &units)
     for (int type = 0; type < 2; ++type) {
         auto *radio = new QRadioButton(QString::fromUtf8(texts[type]), window);
         radio->setObjectName(QStringLiteral("radioType%1").arg(type));
+        NameByLabel(radio, texts[type]);
         PlaceControl(radio, units, type == 0 ? 15 : 105, 20, 70, 10);
         m_grpType->addButton(radio, type);
         connect(radio, &QRadioButton::clicked, this, [this, type] { OnTypeClicked(type); });
@@ -87,18 +88,22 @@ void CPrpOptionP2::CreateRow(QWidget *window, const DialogUnits &units, int row)
     const QString suffix = QString::number(row + 1);
     m_chkShow[r] = new QCheckBox(QString::fromUtf8(kRowTexts[r]), window);
     m_chkShow[r]->setObjectName(QStringLiteral("chkShow") + suffix);
+    NameByLabel(m_chkShow[r], kRowTexts[r]);
     PlaceControl(m_chkShow[r], units, 15, y, 110, 10);
     m_btnColor[r] = new CColorButton(window);
     m_btnColor[r]->setObjectName(QStringLiteral("btnColor") + suffix);
+    m_btnColor[r]->setAccessibleName(QString::fromUtf8(kRowTexts[r]) + QString::fromUtf8(" 色"));
     m_btnColor[r]->setFocusPolicy(Qt::ClickFocus); // not a tab stop
     PlaceControl(m_btnColor[r], units, 130, y, 25, 10);
     m_stWidth[r] = new QLabel(window);
     m_stWidth[r]->setObjectName(QStringLiteral("stWidth") + suffix);
+    m_stWidth[r]->setAccessibleName(QString::fromUtf8(kRowTexts[r]) + QString::fromUtf8(" 線幅"));
     m_stWidth[r]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_stWidth[r]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PlaceControl(m_stWidth[r], units, 160, y, 25, 10);
     m_spinWidth[r] = new CSpinButtonCtrl(window);
     m_spinWidth[r]->setObjectName(QStringLiteral("spinWidth") + suffix);
+    m_spinWidth[r]->setAccessibleName(m_stWidth[r]->accessibleName());
     PlaceControl(m_spinWidth[r], units, 185, y, 9, 10);
     m_spinWidth[r]->SetBuddy(m_stWidth[r]);
 

@@ -57,6 +57,7 @@ CColorButton *CPrpOptionP3::CreateSwatch(QWidget *window, const DialogUnits &uni
     CreateStaticText(label, Qt::AlignLeft | Qt::AlignVCenter, window, units, 10, y, 55, 10);
     auto *swatch = new CColorButton(window);
     swatch->setObjectName(name);
+    NameByLabel(swatch, label);
     PlaceControl(swatch, units, 70, y, 30, 10);
     connect(swatch, &CColorButton::clicked, this, [this, swatch] {
         PickColor(this, *swatch, [this] { CheckModified(); });
@@ -71,11 +72,13 @@ CSpinButtonCtrl *CPrpOptionP3::CreateSpacing(QWidget *window, const DialogUnits 
     // The up-down writes its position into this buddy; the page reads the up-down.
     auto *value = new QLabel(window);
     value->setObjectName(QStringLiteral("st") + name);
+    NameByLabel(value, label);
     value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PlaceControl(value, units, 70, y, 30, 10);
     auto *spin = new CSpinButtonCtrl(window);
     spin->setObjectName(QStringLiteral("spin") + name);
+    NameByLabel(spin, label);
     PlaceControl(spin, units, 105, y, 9, 10);
     spin->SetBuddy(value);
     connect(spin, &CSpinButtonCtrl::deltaPos, this, &CPrpOptionP3::OnSpacingDelta);

@@ -3,6 +3,7 @@
 #include "CPrpOptionP1.h"
 #include "CPrpOptionP2.h"
 #include "CPrpOptionP3.h"
+#include "CPrpOptionP4.h"
 #include "DialogUnits.h"
 #include "OwnedDialog.h"
 
@@ -31,7 +32,8 @@ CPrsOption::CPrsOption(QWidget *parent)
     m_pPageGeneral = new CPrpOptionP1(this);
     m_pPageDisplay1 = new CPrpOptionP2(this);
     m_pPageDisplay2 = new CPrpOptionP3(this);
-    m_apPages = {m_pPageGeneral, m_pPageDisplay1, m_pPageDisplay2};
+    m_pPageExtension = new CPrpOptionP4(this);
+    m_apPages = {m_pPageGeneral, m_pPageDisplay1, m_pPageDisplay2, m_pPageExtension};
     for (COptionPage *page : m_apPages) {
         m_pTabs->addTab(page, page->windowTitle());
         connect(page, &COptionPage::changed, this, &CPrsOption::OnPageChanged);

@@ -1,5 +1,6 @@
 #pragma once
-// The options sheet: pages General, Display 1 and Display 2 with OK, Cancel and Apply.
+// The options sheet: pages General, Display 1, Display 2 and Extension with OK, Cancel
+// and Apply.
 // The main window owns it for the whole run and shows it modally on demand; the pages
 // write the settings themselves and the sheet reports each page that did through
 // optionsApplied. User-interface thread.
@@ -15,6 +16,7 @@ class COptionPage;
 class CPrpOptionP1;
 class CPrpOptionP2;
 class CPrpOptionP3;
+class CPrpOptionP4;
 class QDialogButtonBox;
 class QTabWidget;
 
@@ -39,7 +41,7 @@ public slots:
     void done(int result) override;
 
 signals:
-    // A page has written its settings: 1 General, 2 Display 1, 3 Display 2.
+    // A page has written its settings: 1 General, 2 Display 1, 3 Display 2, 4 Extension.
     void optionsApplied(int page);
 
 protected:
@@ -62,7 +64,8 @@ private:
     CPrpOptionP1 *m_pPageGeneral = nullptr;
     CPrpOptionP2 *m_pPageDisplay1 = nullptr;
     CPrpOptionP3 *m_pPageDisplay2 = nullptr;
-    std::array<COptionPage *, 3> m_apPages {};
+    CPrpOptionP4 *m_pPageExtension = nullptr;
+    std::array<COptionPage *, 4> m_apPages {};
     int m_nActivePage = 0;
     bool m_bShown = false;
 };

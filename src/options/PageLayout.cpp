@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
 
@@ -66,6 +67,16 @@ void PlaceControl(QWidget *control, const DialogUnits &units, int x, int y, int 
     else
         rect.adjust(0, 0, extra, 0);
     control->setGeometry(rect);
+}
+
+void NameByLabel(QWidget *control, const char *label)
+{
+    QString name = QString::fromUtf8(label);
+    name.remove(QRegularExpression(QStringLiteral(" ?\\(&.\\)")));
+    name.remove(QLatin1Char('&'));
+    if (name.endsWith(QLatin1String(" :")))
+        name.chop(2);
+    control->setAccessibleName(name.trimmed());
 }
 
 QLabel *CreateStaticText(const char *text, Qt::Alignment alignment, QWidget *window, const DialogUnits &units,

@@ -19,6 +19,10 @@ QGroupBox *CreateGroupBox(const QString &title, QWidget *window, const DialogUni
 // alignment leaves free, so that no text is clipped when the substituted font runs wider.
 void PlaceControl(QWidget *control, const DialogUnits &units, int x, int y, int width, int height);
 
+// Names the control for screen readers by its label (UTF-8): the label's text without a
+// trailing " :" and without its mnemonic.
+void NameByLabel(QWidget *control, const char *label);
+
 // A static text (UTF-8) placed as PlaceControl places it.
 QLabel *CreateStaticText(const char *text, Qt::Alignment alignment, QWidget *window, const DialogUnits &units,
                          int x, int y, int width, int height);

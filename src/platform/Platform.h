@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -152,5 +153,28 @@ PdhStatus EnumObjectItems(const char *dataSource, const char *machineName, const
                           char *counterList, std::uint32_t *counterLength, char *instanceList,
                           std::uint32_t *instanceLength, std::uint32_t detailLevel,
                           std::uint32_t flags);
+
+// ---- Interface sources ------------------------------------------------------------------
+// Names are the "Network Interface" instance names that the counter functions take. On
+// Linux each call reads the network namespace that the calling thread is in.
+
+// Every physical interface: one with hardware behind it. Linux: a parent device, the one
+// /sys/class/net/NAME/device links to; Windows: an adapter the system flags as a hardware
+// interface. Loopback, bridges, veth, tun/tap, WireGuard and other VPNs are left out by
+// that rule. Non-zero on success, also when there is none.
+int GetPhysicalInterfaces(std::vector<std::string> &names);
+
+// The interface that carries the default route (Linux: the lowest metric, IPv4 before
+// IPv6; Windows: the system's best interface toward the internet). Non-zero when there is one.
+int GetDefaultRouteInterface(std::string &name);
+
+// Learning cheaply that the default route may have moved: TakeRouteChanges never blocks
+// and says whether routes, or the links and addresses they rest on, changed since the
+// watch was opened or last asked. OpenRouteWatch gives nullptr when nothing can be
+// watched; a null watch says "changed" every time, so its holder asks again each time.
+struct RouteWatch;
+RouteWatch *OpenRouteWatch();
+int TakeRouteChanges(RouteWatch *watch);
+void CloseRouteWatch(RouteWatch *watch);
 
 } // namespace plat

@@ -46,7 +46,7 @@ template <typename Op> int CSetSystem::ForEachSection(Op op)
     for (CSetCntData &data : m_CntData)
         if (!op(data))
             return 0;
-    return op(m_CntBase) && op(m_ColorDlg) ? 1 : 0;
+    return op(m_CntBase) && op(m_ColorDlg) && op(m_Extra) ? 1 : 0;
 }
 
 int CSetSystem::Load(const std::string &path)
@@ -63,7 +63,7 @@ int CSetSystem::Load(const std::string &path)
     for (CSetCntData &data : m_CntData)
         if (!data.Load(path))
             return 0;
-    return m_CntBase.Load(path) && m_ColorDlg.Load(path) ? 1 : 0;
+    return m_CntBase.Load(path) && m_ColorDlg.Load(path) && m_Extra.Load(path) ? 1 : 0;
 }
 
 int CSetSystem::Save(const std::string &path)

@@ -5,6 +5,7 @@
 #include "CSetCntBase.h"
 #include "CSetCntData.h"
 #include "CSetColorDlg.h"
+#include "CSetExtra.h"
 #include "CSetWndPos.h"
 
 #include <array>
@@ -21,6 +22,7 @@ public:
     std::array<CSetCntData, kCounterCount> m_CntData;
     CSetCntBase m_CntBase;
     CSetColorDlg m_ColorDlg;
+    CSetExtra m_Extra;
 
 private:
     template <typename Op> int ForEachSection(Op op);

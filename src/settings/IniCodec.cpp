@@ -118,6 +118,22 @@ ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorR
     return color;
 }
 
+int PeekIniInt(const char *section, const char *key, int &value, const std::string &path)
+{
+    std::string text = plat::GetPrivateProfileString(section, key, kIniAbsent, kIniBufferSize, path);
+    if (text == kIniAbsent)
+        return 0;
+    CutComments(text);
+    TrimTrailingBlanks(text);
+    int number = 0;
+    const char *end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, number);
+    if (text.empty() || error != std::errc() || stop != end)
+        return 0;
+    value = number;
+    return 1;
+}
+
 void WriteIniInt(const char *section, const char *key, int value, const std::string &path)
 {
     plat::WritePrivateProfileString(section, key, std::to_string(value).c_str(), path);

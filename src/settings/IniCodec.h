@@ -18,6 +18,11 @@ std::string ReadIniString(const char *section, const char *key, const std::strin
 ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorRef marker,
                       const std::string &path);
 
+// Reads an integer key without writing anything back: non-zero, with `value` set, only when
+// the key holds a whole decimal integer (a comment after it allowed); 0 for a missing key
+// or any other text, and `value` is left alone.
+int PeekIniInt(const char *section, const char *key, int &value, const std::string &path);
+
 void WriteIniInt(const char *section, const char *key, int value, const std::string &path);
 void WriteIniString(const char *section, const char *key, const std::string &text,
                     const std::string &path);

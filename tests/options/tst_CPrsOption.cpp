@@ -54,6 +54,9 @@ void CheckLayout(QWidget *window)
         const QString text = control->property("text").toString() + control->property("title").toString();
         QVERIFY2(window->rect().contains(control->geometry()), qPrintable(text));
         QVERIFY2(TextDeficit(control) <= 0, qPrintable(text));
+        // Screen readers name every control by its label; texts and frames need no name.
+        const bool named = qobject_cast<QLabel *>(control) || qobject_cast<QGroupBox *>(control);
+        QVERIFY2(named || !control->accessibleName().isEmpty(), qPrintable(control->objectName()));
         for (QWidget *other : controls)
             if (other != control && !qobject_cast<QGroupBox *>(control) && !qobject_cast<QGroupBox *>(other))
                 QVERIFY2(!control->geometry().intersects(other->geometry()), qPrintable(text));
@@ -72,10 +75,11 @@ private slots:
     {
         SheetBench bench;
         QCOMPARE(bench.sheet.windowTitle(), QString("オプション"));
-        QCOMPARE(bench.Tabs()->count(), 3);
+        QCOMPARE(bench.Tabs()->count(), 4);
         QCOMPARE(bench.Tabs()->tabText(0), QString("全般"));
         QCOMPARE(bench.Tabs()->tabText(1), QString("表示 1"));
         QCOMPARE(bench.Tabs()->tabText(2), QString("表示 2"));
+        QCOMPARE(bench.Tabs()->tabText(3), QString("拡張"));
         QVERIFY(!bench.Button(QDialogButtonBox::Help));
         for (int showing = 0; showing < 2; ++showing) {
             bench.Open();
@@ -185,6 +189,42 @@ private slots:
         QCOMPARE(bench.Find<QLineEdit>("editInterval")->text(), QString("800"));
     }
 
+    // The extension section is not in the file until one of its options changes; then
+    // Apply or OK writes the keys that changed and no others.
+    void extensionWritesOnlyChangedKeysOnApply()
+    {
+        SheetBench bench;
+        const std::string before = bench.IniText();
+        // What the file has gained since, the store's blank line before a new section aside.
+        const auto added = [&] {
+            const std::string now = bench.IniText();
+            return now.compare(0, before.size(), before) == 0 ? now.substr(now.find_first_not_of('\n', before.size()))
+                                                               : now;
+        };
+        QVERIFY(before.find("[CORVALA_EXTRA]") == std::string::npos);
+        bench.Open(3);
+        QTest::keyClick(bench.Find("cbRATE_UNIT"), Qt::Key_Down);
+        bench.Click("chkTRAY_TIP");
+        bench.Click("chkTOTALS");
+        bench.Find<QLineEdit>("editCAP_MIB")->setText("16777216");
+        QVERIFY(bench.ApplyEnabled());
+        QCOMPARE(bench.IniText(), before);
+        bench.Apply();
+        QCOMPARE(bench.messages, QStringList {"0 から 16777215 までの値を入力してください。"});
+        QCOMPARE(bench.IniText(), before);
+        bench.Find<QLineEdit>("editCAP_MIB")->setText("2048");
+        bench.Apply();
+        QCOMPARE(added(), std::string("[CORVALA_EXTRA]\nRATE_UNIT=1\nTRAY_TIP=1\nTOTALS=1\nCAP_MIB=2048\n"));
+        QTest::keyClick(bench.Find("cbRATE_UNIT"), Qt::Key_Up);
+        bench.Ok();
+        QCOMPARE(added(), std::string("[CORVALA_EXTRA]\nRATE_UNIT=0\nTRAY_TIP=1\nTOTALS=1\nCAP_MIB=2048\n"));
+        QCOMPARE(bench.Signalled(), (QList<int> {4, 4}));
+        bench.Open(3);
+        QVERIFY(bench.Find<QCheckBox>("chkTRAY_TIP")->isChecked());
+        QVERIFY(bench.Find("cbCAP_DAY")->isEnabled());
+        bench.Cancel();
+    }
+
     void mainWindowCanCloseAShownSheet()
     {
         SheetBench bench;
@@ -209,6 +249,9 @@ private slots:
         QTest::newRow("General") << 0 << QStringList {"cbInterface", "editInterval"};
         QTest::newRow("Display 1, bytes") << 1 << QStringList {"radioType0", "chkShow1", "chkShow2", "chkShow3"};
         QTest::newRow("Display 2") << 2 << QStringList {"btnBack", "btnGridH", "btnGridV"};
+        QTest::newRow("Extension, no totals")
+            << 3 << QStringList {"cbRATE_UNIT", "cbRATE_BASE", "cbRATE_DECIMALS", "chkTRAY_TIP", "chkTRAY_ICON",
+                                 "chkGRAPH_TIP", "chkGRAPH_SCALE", "cbSOURCE", "chkTOTALS"};
     }
     void tabGoesThroughStripPageAndButtons()
     {
@@ -241,7 +284,7 @@ private slots:
         SheetBench bench;
         bench.Open();
         const QString shots = qEnvironmentVariable("CORVALA_SCREENSHOT_DIR");
-        for (int page = 0; page < 3; ++page) {
+        for (int page = 0; page < bench.Tabs()->count(); ++page) {
             bench.GoToPage(page);
             QWidget *window = bench.Tabs()->currentWidget()->findChild<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
             QVERIFY(window && window->isVisible());

@@ -1,6 +1,7 @@
 // The Linux counter layer against real traffic: two namespaces made by the test, joined by
 // a veth pair, with UDP datagrams both ways. Needs root; skipped otherwise.
 
+#include "CNetlinkStats.h"
 #include "NetNamespace.h"
 #include "Platform.h"
 
@@ -8,6 +9,7 @@
 
 #include <array>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -182,4 +184,77 @@ TEST_F(CounterQueryNetns, QueryReadsTheNamespaceItWasOpenedIn)
     plat::CollectQueryData(m_query);
     double rate = 0;
     EXPECT_EQ(Fetch(0, rate), plat::PDH_OK);
+}
+
+TEST_F(CounterQueryNetns, DefaultRouteIsFollowedAndVethsAreNotPhysical)
+{
+    NamespaceEntry inA(m_a);
+    ASSERT_TRUE(inA.Ok());
+    ASSERT_TRUE(m_a.Ip("link add cvc type veth peer name cvd netns " + m_b.Name()) && m_a.Ip("link set cvc up")
+                && m_a.Ip("addr add 10.78.0.1/24 dev cvc") && m_a.Ip("route add default via 10.77.0.2 metric 100"));
+    const std::unique_ptr<plat::RouteWatch, void (*)(plat::RouteWatch *)> watch(plat::OpenRouteWatch(),
+                                                                               plat::CloseRouteWatch);
+    ASSERT_TRUE(watch);
+    plat::TakeRouteChanges(watch.get());
+    EXPECT_EQ(plat::TakeRouteChanges(watch.get()), 0);
+    std::string name;
+    ASSERT_EQ(plat::GetDefaultRouteInterface(name), 1);
+    EXPECT_EQ(name, "cva");
+    // Where, what, and the interface of the default route after it.
+    const std::tuple<const NetNamespace *, const char *, const char *> moves[] = {
+        {&m_a, "route add default via 10.78.0.2 metric 50", "cva"}, // cvc has no carrier yet
+        {&m_b, "link set cvd up", "cvc"},
+        {&m_a, "route del default via 10.78.0.2 metric 50", "cva"},
+        {&m_a, "link set cva down", ""},
+    };
+    for (const auto &[where, command, expected] : moves) {
+        ASSERT_TRUE(where->Ip(command)) << command;
+        // A carrier change reaches the routes a moment after the command returns.
+        bool changed = false, found = false;
+        for (int look = 0; look < 200 && !(changed && name == expected); ++look) {
+            if (look > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            changed = plat::TakeRouteChanges(watch.get()) || changed;
+            name.clear();
+            found = plat::GetDefaultRouteInterface(name);
+        }
+        EXPECT_TRUE(changed) << command;
+        EXPECT_EQ(found, *expected != 0) << command;
+        EXPECT_EQ(name, expected) << command;
+    }
+    std::vector<std::string> physical {"stale"};
+    ASSERT_EQ(plat::GetPhysicalInterfaces(physical), 1);
+    EXPECT_TRUE(physical.empty()) << "loopback and veth have no hardware behind them";
+}
+
+TEST_F(CounterQueryNetns, OneDumpReadsWhatSingleRequestsRead)
+{
+    NamespaceEntry inA(m_a);
+    ASSERT_TRUE(inA.Ok());
+    ASSERT_EQ(UdpSocket("10.77.0.1").Send("10.77.0.2", 40002, 700, 30), 30);
+    plat::CNetlinkStats netlink;
+    ASSERT_EQ(netlink.Open(false), 1);
+    std::vector<plat::LinkStats> all;
+    ASSERT_EQ(netlink.DumpLinkStats(all), 1);
+    ASSERT_EQ(all.size(), 2u) << "lo and cva";
+    for (const plat::LinkStats &one : all) {
+        plat::LinkCounters alone;
+        ASSERT_EQ(netlink.ReadLinkStats(one.index, alone), plat::CNetlinkStats::ReadResult::Ok);
+        EXPECT_EQ(one.counters.txBytes, alone.txBytes);
+        EXPECT_EQ(one.counters.rxPackets, alone.rxPackets);
+    }
+}
+
+// In the machine's own namespace, where /sys/class/net shows the same interfaces.
+TEST(InterfaceSource, PhysicalInterfacesAreThoseWithADeviceLink)
+{
+    std::vector<std::string> expected;
+    for (const auto &entry : std::filesystem::directory_iterator("/sys/class/net"))
+        if (std::filesystem::exists(entry.path() / "device"))
+            expected.push_back(entry.path().filename().string());
+    std::vector<std::string> physical;
+    ASSERT_EQ(plat::GetPhysicalInterfaces(physical), 1);
+    std::sort(physical.begin(), physical.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(physical, expected);
 }

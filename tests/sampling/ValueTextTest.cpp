@@ -55,3 +55,51 @@ TEST(ValueText, SamplesBecomeIntegersByTheirFormat)
     EXPECT_FALSE(SampleToValue(Sample(0x800, 7), value));
     EXPECT_EQ(value, 42) << "a refused sample leaves the value alone";
 }
+
+TEST(ValueText, ReadoutOptionsAndTheirBoundaries)
+{
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    const ValueTextOptions bytes, bits {true}, kilo {false, 1000}, bitsKilo {true, 1000}, one {false, 1024, 1},
+        none {true, 1024, 0};
+    const std::tuple<std::int64_t, const char *, ValueTextOptions, const char *> cases[] = {
+        {1536, "B/s", bytes, "1.500 KB/s"},
+        {1536, "B/s", bits, "12.000 Kbit/s"},
+        {1536, "B/s", bitsKilo, "12.288 kbit/s"},
+        {1536, "B/s", kilo, "1.536 kB/s"},
+        {1536, "B/s", one, "1.5 KB/s"},
+        {1536, "B/s", none, "12 Kbit/s"},
+        {1536, "P/s", bitsKilo, "1.536 kP/s"},
+        {127, "B/s", bits, "1016 bit/s"},
+        {128, "B/s", bits, "1.000 Kbit/s"},
+        {124, "B/s", bitsKilo, "992 bit/s"},
+        {125, "B/s", bitsKilo, "1.000 kbit/s"},
+        {999, "B/s", kilo, "999 B/s"},
+        {999999, "B/s", kilo, "999.999 kB/s"},
+        {1000000, "B/s", kilo, "1.000 MB/s"},
+        {999999999, "B/s", kilo, "999.999 MB/s"},
+        {1000000000, "B/s", kilo, "1.000 GB/s"},
+        {12500000000, "B/s", bitsKilo, "100.000 Gbit/s"},
+        {3221225472, "B/s", bytes, "3072.000 MB/s"},
+        {3221225472, "B/s", one, "3.0 GB/s"},
+        {3221225472, "B/s", bits, "24.000 Gbit/s"},
+        {kMax / 8 + 1, "B/s", bits, "8589934591.999 Gbit/s"},
+        {-5, "B/s", bits, "-40 bit/s"},
+    };
+    for (const auto &[value, unit, options, text] : cases)
+        EXPECT_EQ(FormatValueText(value, unit, options), text) << value << " " << unit;
+
+    // The graph plots the defaults' rates as they are, and other units in steps.
+    const std::tuple<std::int64_t, const char *, ValueTextOptions, std::int32_t, const char *> graph[] = {
+        {3000000000, "B/s", bytes, 2147483647, "2047.999 MB/s"},
+        {1536, "B/s", one, 1536, "1.5 KB/s"},
+        {12500000000, "B/s", bitsKilo, 100000000, "100.000 Gbit/s"},
+        {12500000000, "B/s", bits, 97656250, "93.131 Gbit/s"},
+        {1536, "B/s", kilo, 1, "1.000 kB/s"},
+        {2000, "P/s", bitsKilo, 2000, "2.000 kP/s"},
+        {kMax, "B/s", bits, 2147483647, "2047.999 Gbit/s"},
+    };
+    for (const auto &[value, unit, options, plotted, top] : graph) {
+        EXPECT_EQ(GraphValue(value, unit, options), plotted) << value << " " << unit;
+        EXPECT_EQ(FormatGraphValueText(plotted, unit, options), top) << value << " " << unit;
+    }
+}

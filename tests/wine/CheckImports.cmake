@@ -7,7 +7,7 @@ if(failed)
     message(FATAL_ERROR "${OBJDUMP} could not read ${PROGRAM}")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
-set(system advapi32 comdlg32 d3d9 d3d11 d3d12 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt netapi32
+set(system advapi32 comdlg32 d3d9 d3d11 d3d12 dwmapi dwrite dxgi gdi32 imm32 iphlpapi kernel32 msvcrt netapi32
     ole32 oleaut32 pdh setupapi shcore shell32 shlwapi user32 userenv uxtheme version winmm ws2_32
     wtsapi32 authz opengl32)
 foreach(import IN LISTS imports)

@@ -1,10 +1,10 @@
 #include "CNetlinkStats.h"
 
+#include "NetlinkMessages.h"
+
 #include <cerrno>
 #include <cstring>
 #include <linux/if_link.h>
-#include <linux/netlink.h>
-#include <linux/rtnetlink.h>
 #include <net/if.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -29,66 +29,6 @@ struct LinkDumpRequest {
     std::uint32_t extMask;
 };
 
-constexpr std::size_t Align(std::size_t length)
-{
-    return (length + NLMSG_ALIGNTO - 1) & ~std::size_t(NLMSG_ALIGNTO - 1);
-}
-
-UniqueFd OpenRouteSocket(unsigned groups, int extraType)
-{
-    UniqueFd fd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | extraType, NETLINK_ROUTE));
-    if (!fd.Valid())
-        return fd;
-    sockaddr_nl address {};
-    address.nl_family = AF_NETLINK;
-    address.nl_groups = groups;
-    if (::bind(fd.Get(), reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)
-        return UniqueFd();
-    return fd;
-}
-
-// Calls visit(header, message) for every whole message in data[0, length); stops early
-// when visit returns false. Headers are copied out, as the buffer need not be aligned.
-template <typename Visit> void ForEachMessage(const char *data, std::size_t length, Visit visit)
-{
-    std::size_t offset = 0;
-    while (length - offset >= sizeof(nlmsghdr)) {
-        nlmsghdr header;
-        std::memcpy(&header, data + offset, sizeof header);
-        if (header.nlmsg_len < sizeof header || header.nlmsg_len > length - offset)
-            return;
-        if (!visit(header, data + offset))
-            return;
-        offset += Align(header.nlmsg_len);
-        if (offset > length)
-            return;
-    }
-}
-
-// Calls visit(type, payload, payloadLength) for every attribute of a message whose fixed
-// part is `fixedSize` bytes.
-template <typename Visit>
-void ForEachAttribute(const nlmsghdr &header, const char *message, std::size_t fixedSize, Visit visit)
-{
-    std::size_t offset = Align(sizeof(nlmsghdr)) + Align(fixedSize);
-    while (offset + sizeof(rtattr) <= header.nlmsg_len) {
-        rtattr attribute;
-        std::memcpy(&attribute, message + offset, sizeof attribute);
-        if (attribute.rta_len < sizeof attribute || offset + attribute.rta_len > header.nlmsg_len)
-            return;
-        visit(attribute.rta_type & NLA_TYPE_MASK, message + offset + RTA_LENGTH(0),
-              attribute.rta_len - RTA_LENGTH(0));
-        offset += RTA_ALIGN(attribute.rta_len);
-    }
-}
-
-int ErrorOf(const char *message)
-{
-    nlmsgerr error;
-    std::memcpy(&error, message + Align(sizeof(nlmsghdr)), sizeof error);
-    return -error.error;
-}
-
 void CopyStats(const char *payload, std::size_t length, LinkCounters &counters)
 {
     // Older or newer kernels may carry a shorter or longer structure; its head is stable.
@@ -112,8 +52,8 @@ bool ParseStatsReply(const char *buffer, std::size_t length, std::uint32_t seq, 
             return true;
         answered = true;
         if (header.nlmsg_type == NLMSG_ERROR) {
-            result = ErrorOf(message) == ENODEV ? CNetlinkStats::ReadResult::NoDevice
-                                                : CNetlinkStats::ReadResult::Failed;
+            result = NetlinkErrorOf(message) == ENODEV ? CNetlinkStats::ReadResult::NoDevice
+                                                       : CNetlinkStats::ReadResult::Failed;
             return false;
         }
         ForEachAttribute(header, message, sizeof(if_stats_msg),
@@ -130,10 +70,9 @@ bool ParseStatsReply(const char *buffer, std::size_t length, std::uint32_t seq, 
 
 bool ParseLink(const nlmsghdr &header, const char *message, LinkInfo &link)
 {
-    if (header.nlmsg_len < Align(sizeof(nlmsghdr)) + sizeof(ifinfomsg))
-        return false;
     ifinfomsg info;
-    std::memcpy(&info, message + Align(sizeof(nlmsghdr)), sizeof info);
+    if (!FixedPartOf(header, message, info))
+        return false;
     link = LinkInfo();
     link.index = info.ifi_index;
     link.up = (info.ifi_flags & IFF_UP) != 0;
@@ -143,6 +82,8 @@ bool ParseLink(const nlmsghdr &header, const char *message, LinkInfo &link)
                      [&link](unsigned type, const char *payload, std::size_t length) {
                          if (type == IFLA_IFNAME)
                              link.name.assign(payload, ::strnlen(payload, length));
+                         else if (type == IFLA_PARENT_DEV_NAME)
+                             link.hasParent = true; // the device /sys/class/net/NAME/device links to
                      });
     return !link.name.empty();
 }
@@ -221,18 +162,7 @@ int CNetlinkStats::ResolveIndex(const std::string &name) const
 
 bool CNetlinkStats::TakeLinkChanges()
 {
-    if (!m_fdEvents.Valid())
-        return false;
-    bool changed = false;
-    char sink[64];
-    for (int read = 0; read < 4096; ++read) {
-        const ssize_t length = ::recv(m_fdEvents.Get(), sink, sizeof sink, MSG_DONTWAIT | MSG_TRUNC);
-        if (length > 0 || (length < 0 && errno == ENOBUFS))
-            changed = true; // ENOBUFS: notifications were dropped, so assume the worst
-        else if (!(length < 0 && errno == EINTR))
-            break;
-    }
-    return changed;
+    return DrainNotifications(m_fdEvents);
 }
 
 bool CNetlinkStats::ReceiveInto(std::vector<char> &buffer, std::size_t &length)
@@ -247,6 +177,35 @@ bool CNetlinkStats::ReceiveInto(std::vector<char> &buffer, std::size_t &length)
     return true;
 }
 
+int CNetlinkStats::Dump(void *request, std::uint32_t length, const DumpVisitor &visit)
+{
+    nlmsghdr header;
+    std::memcpy(&header, request, sizeof header);
+    header.nlmsg_seq = ++m_nSeq;
+    std::memcpy(request, &header, sizeof header);
+    if (!SendRequest(request, length))
+        return 0;
+    m_dumpBuffer.resize(kDumpBufferSize);
+    bool done = false, failed = false;
+    for (int read = 0; read < kMaxDumpReads && !done && !failed; ++read) {
+        std::size_t received = 0;
+        if (!ReceiveInto(m_dumpBuffer, received))
+            return 0;
+        ForEachMessage(m_dumpBuffer.data(), received, [&](const nlmsghdr &reply, const char *message) {
+            if (reply.nlmsg_seq != m_nSeq)
+                return true;
+            if (reply.nlmsg_type == NLMSG_DONE || reply.nlmsg_type == NLMSG_ERROR) {
+                done = reply.nlmsg_type == NLMSG_DONE;
+                failed = !done;
+                return false;
+            }
+            visit(reply, message);
+            return true;
+        });
+    }
+    return done ? 1 : 0;
+}
+
 int CNetlinkStats::ListLinks(std::vector<LinkInfo> &links)
 {
     links.clear();
@@ -254,36 +213,43 @@ int CNetlinkStats::ListLinks(std::vector<LinkInfo> &links)
     request.header.nlmsg_len = sizeof request;
     request.header.nlmsg_type = RTM_GETLINK;
     request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-    request.header.nlmsg_seq = ++m_nSeq;
     request.body.ifi_family = AF_UNSPEC;
     // Statistics are of no use for a list and make up most of each message.
     request.extMaskAttr.rta_len = RTA_LENGTH(sizeof request.extMask);
     request.extMaskAttr.rta_type = IFLA_EXT_MASK;
     request.extMask = RTEXT_FILTER_SKIP_STATS;
-    if (!SendRequest(&request, sizeof request))
-        return 0;
+    return Dump(&request, sizeof request, [&links](const nlmsghdr &header, const char *message) {
+        LinkInfo link;
+        if (header.nlmsg_type == RTM_NEWLINK && ParseLink(header, message, link))
+            links.push_back(std::move(link));
+    });
+}
 
-    std::vector<char> buffer(kDumpBufferSize);
-    bool done = false, failed = false;
-    for (int read = 0; read < kMaxDumpReads && !done && !failed; ++read) {
-        std::size_t length = 0;
-        if (!ReceiveInto(buffer, length))
-            return 0;
-        ForEachMessage(buffer.data(), length, [&](const nlmsghdr &header, const char *message) {
-            if (header.nlmsg_seq != m_nSeq)
-                return true;
-            if (header.nlmsg_type == NLMSG_DONE || header.nlmsg_type == NLMSG_ERROR) {
-                done = header.nlmsg_type == NLMSG_DONE;
-                failed = !done;
-                return false;
+int CNetlinkStats::DumpLinkStats(std::vector<LinkStats> &all)
+{
+    all.clear();
+    StatsRequest request {};
+    request.header.nlmsg_len = sizeof request;
+    request.header.nlmsg_type = RTM_GETSTATS;
+    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.body.family = AF_UNSPEC;
+    request.body.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
+    return Dump(&request, sizeof request, [&all](const nlmsghdr &header, const char *message) {
+        if_stats_msg body;
+        if (header.nlmsg_type != RTM_NEWSTATS || !FixedPartOf(header, message, body))
+            return;
+        LinkStats stats;
+        stats.index = static_cast<int>(body.ifindex);
+        bool found = false;
+        ForEachAttribute(header, message, sizeof body, [&](unsigned type, const char *payload, std::size_t size) {
+            if (type == IFLA_STATS_LINK_64) {
+                CopyStats(payload, size, stats.counters);
+                found = true;
             }
-            LinkInfo link;
-            if (header.nlmsg_type == RTM_NEWLINK && ParseLink(header, message, link))
-                links.push_back(std::move(link));
-            return true;
         });
-    }
-    return done ? 1 : 0;
+        if (found)
+            all.push_back(stats);
+    });
 }
 
 } // namespace plat

@@ -1,7 +1,8 @@
 #pragma once
-// Reads the kernel's statistics of single network interfaces over rtnetlink, lists the
-// interfaces, and notices when links come, go or are renamed. Owned by one counter query
-// (or one listing) and used by one thread at a time.
+// Reads the kernel's statistics of single network interfaces (or of all in one dump) over
+// rtnetlink, lists the interfaces, serves other dumps (routes), and notices when links
+// come, go or are renamed. Owned by one counter query (or one listing) and used by one
+// thread at a time.
 //
 // Netlink sockets belong to the network namespace they were created in: an object opened
 // by a thread reads the interfaces of that thread's namespace at the time of Open, whatever
@@ -12,10 +13,19 @@
 #include "UniqueFd.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+struct nlmsghdr;
+
 namespace plat {
+
+// One interface's statistics out of a dump of every interface.
+struct LinkStats {
+    int index = 0; // the kernel's interface index
+    LinkCounters counters;
+};
 
 class CNetlinkStats {
 public:
@@ -39,6 +49,16 @@ public:
     // Every interface of the namespace, in kernel order. Non-zero on success.
     int ListLinks(std::vector<LinkInfo> &links);
 
+    // The statistics of every interface of the namespace in one RTM_GETSTATS dump, for
+    // readers of many interfaces at once: one request per cycle however many there are.
+    // Non-zero on success.
+    int DumpLinkStats(std::vector<LinkStats> &all);
+
+    // Sends a dump request (its sequence number is set here) and calls visit(header,
+    // message) for each message of the reply. Non-zero when the dump ended as it should.
+    using DumpVisitor = std::function<void(const nlmsghdr &, const char *)>;
+    int Dump(void *request, std::uint32_t length, const DumpVisitor &visit);
+
 private:
     int SendRequest(void *request, std::uint32_t length);
     bool ReceiveInto(std::vector<char> &buffer, std::size_t &length);
@@ -46,6 +66,7 @@ private:
     UniqueFd m_fdRoute;  // requests and their replies
     UniqueFd m_fdEvents; // link change notifications, read without blocking
     std::uint32_t m_nSeq = 0;
+    std::vector<char> m_dumpBuffer; // kept, so a dump every cycle allocates nothing
 };
 
 } // namespace plat

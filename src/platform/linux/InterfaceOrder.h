@@ -13,6 +13,7 @@ struct LinkInfo {
     bool up = false;      // administratively up
     bool running = false; // operationally up: carrier and link ready
     bool loopback = false;
+    bool hasParent = false; // hardware behind it: a parent device (PCI, USB, virtio ...)
 };
 
 // Up and running first, then every other non-loopback interface, then loopback; by
