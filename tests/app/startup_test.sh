@@ -3,8 +3,10 @@
 # file beside the executable; a second start of the same file ends at once, from any
 # environment; copies elsewhere, also under a name that differs only in case, run side by
 # side; a settings file that is read-only or a FIFO stays as it is while the program runs;
-# with the executable's path unknown it still runs, once; as root, a lock directory that
-# another user made in /tmp does not stop it. Usage: startup_test.sh PATH-TO-corvala
+# with the executable's path unknown it still runs, once; without a display it answers --help
+# and --version, refuses anything else and says there is no display; on an X server without a
+# session bus it leaves none behind; as root, a lock directory that another user made in /tmp
+# does not stop it. Usage: startup_test.sh PATH-TO-corvala
 set -u
 exe=$(realpath "$1")
 work=$(mktemp -d)
