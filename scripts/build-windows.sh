@@ -3,15 +3,13 @@
 # MinGW-w64 against a static Qt built once from Debian's own Qt source (scripts/qt-mingw.sh,
 # roughly 40 minutes on two cores the first time, then reused). Each executable is one file
 # with nothing beside it. Pass -DCORVALA_BUILD_TESTS=ON to build the tests that run under Wine
-# as well.
+# as well, as the test command does (its preset, win, has them).
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 ensure_packages $BUILD_PACKAGES $WINDOWS_PACKAGES
 
 qt=$(scripts/qt-mingw.sh | tail -n 1)
-cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
-    -DCORVALA_BUILD_GUI=ON -DCORVALA_BUILD_TESTS=OFF "$@" >/dev/null
-cmake --build build-win -j "$(nproc)"
+cmake --preset win -DCMAKE_PREFIX_PATH="$qt" -DCORVALA_BUILD_TESTS=OFF "$@" >/dev/null
+cmake --build --preset win -j "$(nproc)"
 echo "Built: build-win/corvala.exe build-win/corvala-probe.exe"

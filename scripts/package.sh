@@ -6,11 +6,12 @@ cd "$(dirname "$0")/.."
 . scripts/deps.sh
 ensure_packages $BUILD_PACKAGES $PACKAGE_PACKAGES
 
-# Debian's hardening flags, as a package built by dpkg-buildpackage would have them.
-cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVALA_BUILD_TESTS=OFF \
+# The release build of the preset, with Debian's hardening flags as a package built by
+# dpkg-buildpackage would have them.
+cmake --preset deb \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS) -Wl,-z,now" >/dev/null
-cmake --build build-deb -j "$(nproc)" >&2
+cmake --build --preset deb -j "$(nproc)" >&2
 rm -f build-deb/corvala_*.deb
 (cd build-deb && cpack -G DEB >/dev/null)
 ls build-deb/corvala_*.deb # the last line: the package

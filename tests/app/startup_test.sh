@@ -3,8 +3,10 @@
 # file beside the executable; a second start of the same file ends at once, from any
 # environment; copies elsewhere, also under a name that differs only in case, run side by
 # side; a settings file that is read-only or a FIFO stays as it is while the program runs;
-# with the executable's path unknown it still runs, once; as root, a lock directory that
-# another user made in /tmp does not stop it. Usage: startup_test.sh PATH-TO-corvala
+# with the executable's path unknown it still runs, once; without a display it answers --help
+# and --version, refuses anything else and says there is no display; on an X server without a
+# session bus it leaves none behind; as root, a lock directory that another user made in /tmp
+# does not stop it. Usage: startup_test.sh PATH-TO-corvala
 set -u
 exe=$(realpath "$1")
 work=$(mktemp -d)
@@ -123,6 +125,43 @@ start_deep() {
 wait_for_complete "$work/config/corvala/corvala.ini"
 wait_up "${pids[-1]}" || fail "no main window with the executable's path unknown"
 ends_at_once bash -c "$(declare -f start_deep); work=$work deep=$deep exe=$exe start_deep"
+
+# Without a display: --help and --version answer, anything else is refused with status 2,
+# and a start says in one line that there is no display.
+nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$exe" "$@" 2>"$work/err"; }
+out=$(nodisplay --help) || fail "--help ended with status $?"
+[[ $out == "Usage: corvala "* ]] || fail "--help printed: $out"
+out=$(nodisplay --version) || fail "--version ended with status $?"
+[[ $out =~ ^corvala\ [0-9.]+$ ]] || fail "--version printed: $out"
+for args in --bogus -platform "-session x extra"; do
+    nodisplay $args; status=$?
+    [ "$status" -eq 2 ] && grep -q '^Usage: corvala' "$work/err" || fail "'$args' ended with status $status"
+done
+nodisplay; status=$?
+[ "$status" -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q 'no display' "$work/err" ||
+    fail "without a display: status $status, $(cat "$work/err")"
+
+# On an X server without a session bus: no bus of the program's making stays behind.
+if command -v Xvfb >/dev/null && command -v dbus-launch >/dev/null; then
+    Xvfb -displayfd 5 -nolisten tcp 5>"$work/display" 2>/dev/null & pids+=($!)
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    display=:$(head -n 1 "$work/display")
+    mkdir -p "$work/x" && cp "$exe" "$work/x/corvala"
+    env -u DBUS_SESSION_BUS_ADDRESS -u QT_QPA_PLATFORM DISPLAY="$display" "$work/x/corvala" & pids+=($!)
+    pid=$!
+    wait_up $pid || fail "no main window on Xvfb"
+    stop_cleanly $pid || fail "ended with status $? on Xvfb"
+    left=""
+    for proc in /proc/[0-9]*; do
+        case $(cat "$proc/comm" 2>/dev/null) in dbus-daemon | dbus-launch) ;; *) continue ;; esac
+        tr '\0' '\n' <"$proc/environ" 2>/dev/null | grep -qx "DISPLAY=$display" || continue
+        left="$left $(tr '\0' ' ' <"$proc/cmdline")"
+        kill "${proc#/proc/}"
+    done
+    [ -z "$left" ] || fail "a session bus stayed behind:$left"
+else
+    echo "SKIP: the session bus check needs Xvfb and dbus-launch (dbus-x11)"
+fi
 
 # Another user made the /tmp lock directory first. In a mount namespace of our own, with
 # /tmp, /run/user and the home directory on fresh tmpfs so that nothing real is touched.

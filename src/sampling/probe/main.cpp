@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -22,11 +23,13 @@ namespace {
 constexpr const char *kUsage =
     "Usage: corvala-probe --list\n"
     "       corvala-probe [--interval MS] [--count N] INTERFACE\n"
+    "       corvala-probe --help | --version\n"
     "\n"
     "  --list          print the interface names in the order Corvala offers them\n"
     "  --interval MS   pause between two collections, 1 to 60000 ms (default 500)\n"
     "  --count N       stop after N sampling cycles (default: run until Ctrl+C)\n"
     "  --help          show this text\n"
+    "  --version       show the version\n"
     "\n"
     "Samples the ten counters of INTERFACE with Corvala's own sampling thread and prints one\n"
     "line per sample, fields separated by tabs: milliseconds since start (when the sample\n"
@@ -42,6 +45,7 @@ volatile std::sig_atomic_t g_interrupted = 0;
 struct Options {
     bool list = false;
     bool help = false;
+    bool version = false;
     int intervalMs = 500;
     long long count = 0; // 0: unlimited
     std::string interface;
@@ -64,26 +68,47 @@ bool Fail(const std::string &message)
     return false;
 }
 
+// One rule per option: a switch sets its flag; an option with a value sets it through
+// `apply` (nullptr, or why the value is refused).
+struct OptionRule {
+    std::string_view name;
+    bool Options::*flag;
+    const char *(*apply)(Options &options, std::string_view value);
+};
+
+const OptionRule kOptionRules[] = {
+    {"--help", &Options::help, nullptr},
+    {"-h", &Options::help, nullptr},
+    {"--version", &Options::version, nullptr},
+    {"--list", &Options::list, nullptr},
+    {"--interval", nullptr,
+     [](Options &options, std::string_view value) -> const char * {
+         long long ms = 0;
+         if (!ParseNumber(value, 1, 60000, ms))
+             return "--interval takes 1 to 60000 milliseconds";
+         options.intervalMs = static_cast<int>(ms);
+         return nullptr;
+     }},
+    {"--count", nullptr,
+     [](Options &options, std::string_view value) -> const char * {
+         return ParseNumber(value, 1, 1000000000000LL, options.count) ? nullptr
+                                                                       : "--count takes a positive number of cycles";
+     }},
+};
+
 bool ParseArgs(int argc, char **argv, Options &options)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        long long number = 0;
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-        } else if (arg == "--list") {
-            options.list = true;
-        } else if (arg == "--interval" || arg == "--count") {
+        const auto rule = std::find_if(std::begin(kOptionRules), std::end(kOptionRules),
+                                       [arg](const OptionRule &candidate) { return candidate.name == arg; });
+        if (rule != std::end(kOptionRules) && rule->flag) {
+            options.*rule->flag = true;
+        } else if (rule != std::end(kOptionRules)) {
             if (i + 1 >= argc)
                 return Fail(std::string(arg) + " needs a value");
-            const bool interval = arg == "--interval";
-            if (!ParseNumber(argv[++i], 1, interval ? 60000 : 1000000000000LL, number))
-                return Fail(interval ? "--interval takes 1 to 60000 milliseconds"
-                                     : "--count takes a positive number of cycles");
-            if (interval)
-                options.intervalMs = static_cast<int>(number);
-            else
-                options.count = number;
+            if (const char *refusal = rule->apply(options, argv[++i]))
+                return Fail(refusal);
         } else if (!arg.empty() && arg[0] == '-') {
             return Fail("unknown option '" + std::string(arg) + "'");
         } else if (options.interface.empty()) {
@@ -92,7 +117,7 @@ bool ParseArgs(int argc, char **argv, Options &options)
             return Fail("only one interface can be sampled");
         }
     }
-    if (!options.help && !options.list && options.interface.empty())
+    if (!options.help && !options.version && !options.list && options.interface.empty())
         return Fail("name an interface, or use --list");
     return true;
 }
@@ -205,6 +230,10 @@ int main(int argc, char **argv)
         return 2;
     if (options.help) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("corvala-probe %s\n", CORVALA_VERSION);
         return 0;
     }
     if (options.list)
