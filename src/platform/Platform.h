@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -61,6 +62,36 @@ std::string GetPrivateProfileString(const char *section, const char *key, const 
 // Non-zero on success; a failure leaves the file as it was.
 int WritePrivateProfileString(const char *section, const char *key, const char *value,
                               const std::string &path);
+
+struct ProfileKey {
+    std::string key;
+    std::string value;
+};
+
+// Writes `keys` into `section` in one go, with the result that WritePrivateProfileString
+// would have had for each in turn (Linux: one replacement of the file; Windows: the
+// system's call per key). Non-zero when every key was written.
+int WritePrivateProfileKeys(const char *section, const std::vector<ProfileKey> &keys,
+                            const std::string &path);
+
+// While one exists on a thread, that thread's reads and writes of the settings file at
+// `path` may all go through one reading of it (Linux: one read of the file for a whole
+// load of settings; Windows: nothing changes). Scopes for the same path nest and share the
+// outermost one's reading; a scope for another path opened inside one changes nothing.
+class ProfileReadScope {
+public:
+    explicit ProfileReadScope(const std::string &path);
+    ~ProfileReadScope();
+    ProfileReadScope(const ProfileReadScope &) = delete;
+    ProfileReadScope &operator=(const ProfileReadScope &) = delete;
+
+private:
+    bool m_bJoined = false; // counted in the nesting of the open reading
+};
+
+// True when the settings file at `path` is larger than the store takes (Linux: 16 MiB);
+// such a file is neither read nor written.
+bool IsProfileFileTooLarge(const std::string &path);
 
 // Whether new files can be created in `directory`.
 bool IsDirectoryWritable(const std::string &directory);

@@ -51,6 +51,11 @@ template <typename Op> int CSetSystem::ForEachSection(Op op)
 
 int CSetSystem::Load(const std::string &path)
 {
+    // One reading of the file serves every section; a file too large for the store is
+    // refused here, where start-up can say so, rather than left unsaved.
+    const plat::ProfileReadScope reading(path);
+    if (plat::IsProfileFileTooLarge(path))
+        return 0;
     if (!m_WndPos.Load(path))
         return 0;
     for (int n = 1; n <= kCounterCount; ++n) {

@@ -1,11 +1,10 @@
 #include "IniCodec.h"
 
-#include "Platform.h"
-
 #include <charconv>
 #include <climits>
 #include <cstdio>
 #include <string_view>
+#include <type_traits>
 
 namespace {
 
@@ -65,22 +64,35 @@ std::string ColorText(ColorRef color)
     return text;
 }
 
+// One key alone: a section of its own, written at once.
+template <typename Op> auto OnOneKey(const char *section, const std::string &path, Op op)
+{
+    CIniSection ini(section, path);
+    if constexpr (std::is_void_v<decltype(op(ini))>) {
+        op(ini);
+        ini.Commit();
+    } else {
+        auto result = op(ini);
+        ini.Commit();
+        return result;
+    }
+}
+
 } // namespace
 
-int ReadIniInt(const char *section, const char *key, int def, int missing, const std::string &path)
+int ReadIniInt(CIniSection &ini, const char *key, int def, int missing)
 {
-    const int value = plat::GetPrivateProfileInt(section, key, missing, path);
+    const int value = ini.GetInt(key, missing);
     if (value != missing)
         return value;
-    WriteIniInt(section, key, def, path);
+    WriteIniInt(ini, key, def);
     return def;
 }
 
-std::string ReadIniString(const char *section, const char *key, const std::string &fallback,
-                          const std::string &absent, const std::string &path, int size)
+std::string ReadIniString(CIniSection &ini, const char *key, const std::string &fallback,
+                          const std::string &absent, int size)
 {
-    std::string value = plat::GetPrivateProfileString(
-        section, key, absent.c_str(), size > 0 ? static_cast<std::size_t>(size) : 0, path);
+    std::string value = ini.GetString(key, absent.c_str(), size > 0 ? static_cast<std::size_t>(size) : 0);
     const auto open = value.find('"');
     if (open != std::string::npos) {
         const auto close = value.find('"', open + 1);
@@ -88,7 +100,7 @@ std::string ReadIniString(const char *section, const char *key, const std::strin
             value = value.substr(open + 1, close - open - 1);
     }
     if (value.empty() || value == absent) {
-        plat::WritePrivateProfileString(section, key, fallback.c_str(), path);
+        ini.Put(key, fallback);
         value = fallback;
     }
     CutComments(value);
@@ -96,12 +108,11 @@ std::string ReadIniString(const char *section, const char *key, const std::strin
     return value;
 }
 
-ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorRef marker,
-                      const std::string &path)
+ColorRef ReadIniColor(CIniSection &ini, const char *key, ColorRef def, ColorRef marker)
 {
-    std::string text = plat::GetPrivateProfileString(section, key, kIniAbsent, kIniBufferSize, path);
+    std::string text = ini.GetString(key, kIniAbsent, kIniBufferSize);
     if (text.empty() || text == kIniAbsent) {
-        plat::WritePrivateProfileString(section, key, ColorText(def).c_str(), path);
+        ini.Put(key, ColorText(def));
         return def;
     }
     CutComments(text);
@@ -118,22 +129,55 @@ ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorR
     return color;
 }
 
+void WriteIniInt(CIniSection &ini, const char *key, int value)
+{
+    ini.Put(key, std::to_string(value));
+}
+
+void WriteIniString(CIniSection &ini, const char *key, const std::string &text)
+{
+    if (!ini.Section() || ini.Path().empty())
+        return;
+    ini.Put(key, "\"" + text + "\"");
+}
+
+void WriteIniColor(CIniSection &ini, const char *key, ColorRef color)
+{
+    if (!ini.Section() || ini.Path().empty())
+        return;
+    ini.Put(key, ColorText(color));
+}
+
+int ReadIniInt(const char *section, const char *key, int def, int missing, const std::string &path)
+{
+    return OnOneKey(section, path, [&](CIniSection &ini) { return ReadIniInt(ini, key, def, missing); });
+}
+
+std::string ReadIniString(const char *section, const char *key, const std::string &fallback,
+                          const std::string &absent, const std::string &path, int size)
+{
+    return OnOneKey(section, path,
+                    [&](CIniSection &ini) { return ReadIniString(ini, key, fallback, absent, size); });
+}
+
+ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorRef marker,
+                      const std::string &path)
+{
+    return OnOneKey(section, path, [&](CIniSection &ini) { return ReadIniColor(ini, key, def, marker); });
+}
+
 void WriteIniInt(const char *section, const char *key, int value, const std::string &path)
 {
-    plat::WritePrivateProfileString(section, key, std::to_string(value).c_str(), path);
+    OnOneKey(section, path, [&](CIniSection &ini) { WriteIniInt(ini, key, value); });
 }
 
 void WriteIniString(const char *section, const char *key, const std::string &text,
                     const std::string &path)
 {
-    if (!section || path.empty())
-        return;
-    plat::WritePrivateProfileString(section, key, ("\"" + text + "\"").c_str(), path);
+    OnOneKey(section, path, [&](CIniSection &ini) { WriteIniString(ini, key, text); });
 }
 
 void WriteIniColor(const char *section, const char *key, ColorRef color, const std::string &path)
 {
-    if (!section || path.empty())
-        return;
-    plat::WritePrivateProfileString(section, key, ColorText(color).c_str(), path);
+    OnOneKey(section, path, [&](CIniSection &ini) { WriteIniColor(ini, key, color); });
 }

@@ -127,6 +127,39 @@ std::string_view SingleLine(std::string_view value)
     return value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
 }
 
+std::string SetValueWith(std::string_view text, std::string_view section, std::string_view key,
+                         std::string_view value, std::string_view eol)
+{
+    value = SingleLine(value);
+    const Location where = Locate(text, section, key);
+    std::string out;
+    out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
+
+    if (where.keyFound) {
+        out.append(text.substr(0, where.keyLine.equals + 1));
+        out.append(value);
+        out.append(text.substr(where.keyLine.end));
+        return out;
+    }
+    if (where.sectionFound) {
+        out.append(text.substr(0, where.insertAt));
+        if (where.insertAt > 0 && text[where.insertAt - 1] != '\n')
+            out.append(eol); // the section's last line had no line break
+        out.append(key).append("=").append(value).append(eol);
+        out.append(text.substr(where.insertAt));
+        return out;
+    }
+    out.append(text);
+    const std::string_view body = text.substr(text.substr(0, kBom.size()) == kBom ? kBom.size() : 0);
+    if (!body.empty() && body.back() != '\n')
+        out.append(eol);
+    if (!TrimBlanks(body).empty())
+        out.append(eol); // a blank line between sections, as people write them
+    out.append("[").append(section).append("]").append(eol);
+    out.append(key).append("=").append(value).append(eol);
+    return out;
+}
+
 } // namespace
 
 bool FindValue(std::string_view text, std::string_view section, std::string_view key,
@@ -137,6 +170,22 @@ bool FindValue(std::string_view text, std::string_view section, std::string_view
         return false;
     raw = text.substr(where.keyLine.equals + 1, where.keyLine.end - where.keyLine.equals - 1);
     return true;
+}
+
+std::string_view FindSection(std::string_view text, std::string_view section)
+{
+    LineReader reader(text);
+    Line line;
+    std::size_t begin = std::string_view::npos;
+    while (reader.Next(line)) {
+        if (line.kind != LineKind::Section)
+            continue;
+        if (begin != std::string_view::npos)
+            return text.substr(begin, line.begin - begin);
+        if (plat::EqualsNoCase(line.name, section))
+            begin = line.begin;
+    }
+    return begin == std::string_view::npos ? std::string_view() : text.substr(begin);
 }
 
 std::string CleanValue(std::string_view raw, std::size_t size)
@@ -168,35 +217,29 @@ bool IsWritableName(std::string_view section, std::string_view key)
 std::string SetValue(std::string_view text, std::string_view section, std::string_view key,
                      std::string_view value)
 {
-    value = SingleLine(value);
-    const Location where = Locate(text, section, key);
-    const std::string_view eol = LineBreakOf(text);
-    std::string out;
-    out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
+    return SetValueWith(text, section, key, value, LineBreakOf(text));
+}
 
-    if (where.keyFound) {
-        out.append(text.substr(0, where.keyLine.equals + 1));
-        out.append(value);
-        out.append(text.substr(where.keyLine.end));
+std::string SetValues(std::string_view text, std::string_view section,
+                      const std::vector<plat::ProfileKey> &keys)
+{
+    if (keys.empty())
+        return std::string(text);
+    std::string out = SetValue(text, section, keys.front().key, keys.front().value);
+    // Now the section exists and the text holds a line break, so every later key changes only
+    // the section's own lines, and with the same line break: set them there alone.
+    const std::string_view lines = FindSection(out, section);
+    if (lines.empty()) { // a name that breaks the file's structure: the slow way, to be exact
+        for (std::size_t i = 1; i < keys.size(); ++i)
+            out = SetValue(out, section, keys[i].key, keys[i].value);
         return out;
     }
-    if (where.sectionFound) {
-        out.append(text.substr(0, where.insertAt));
-        if (where.insertAt > 0 && text[where.insertAt - 1] != '\n')
-            out.append(eol); // the section's last line had no line break
-        out.append(key).append("=").append(value).append(eol);
-        out.append(text.substr(where.insertAt));
-        return out;
-    }
-    out.append(text);
-    const std::string_view body = text.substr(text.substr(0, kBom.size()) == kBom ? kBom.size() : 0);
-    if (!body.empty() && body.back() != '\n')
-        out.append(eol);
-    if (!TrimBlanks(body).empty())
-        out.append(eol); // a blank line between sections, as people write them
-    out.append("[").append(section).append("]").append(eol);
-    out.append(key).append("=").append(value).append(eol);
-    return out;
+    const std::string_view eol = LineBreakOf(out);
+    std::string part(lines);
+    for (std::size_t i = 1; i < keys.size(); ++i)
+        part = SetValueWith(part, section, keys[i].key, keys[i].value, eol);
+    const std::size_t begin = static_cast<std::size_t>(lines.data() - out.data());
+    return out.replace(begin, lines.size(), part);
 }
 
 } // namespace ini
