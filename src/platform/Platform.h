@@ -74,19 +74,20 @@ struct ProfileKey {
 int WritePrivateProfileKeys(const char *section, const std::vector<ProfileKey> &keys,
                             const std::string &path);
 
-// While one exists on a thread, that thread's reads and writes of the settings file at
-// `path` may all go through one reading of it (Linux: one read of the file for a whole
-// load of settings; Windows: nothing changes). Scopes for the same path nest and share the
-// outermost one's reading; a scope for another path opened inside one changes nothing.
-class ProfileReadScope {
+// While one is open on a thread, that thread's reads of the settings file at `path` go
+// through one reading of the file, and its writes change that reading and reach the file
+// together, in one write when the outermost batch closes (Linux; on Windows every call goes
+// to the system at once). Batches for the same path nest; one for another path opened
+// inside changes nothing.
+class ProfileBatch {
 public:
-    explicit ProfileReadScope(const std::string &path);
-    ~ProfileReadScope();
-    ProfileReadScope(const ProfileReadScope &) = delete;
-    ProfileReadScope &operator=(const ProfileReadScope &) = delete;
+    explicit ProfileBatch(const std::string &path);
+    ~ProfileBatch();
+    ProfileBatch(const ProfileBatch &) = delete;
+    ProfileBatch &operator=(const ProfileBatch &) = delete;
 
 private:
-    bool m_bJoined = false; // counted in the nesting of the open reading
+    bool m_bJoined = false; // counted in the nesting of the open batch
 };
 
 // True when the settings file at `path` is larger than the store takes (Linux: 16 MiB);

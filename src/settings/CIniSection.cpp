@@ -16,7 +16,7 @@ bool SameKey(std::string_view a, std::string_view b)
 } // namespace
 
 CIniSection::CIniSection(const char *section, const std::string &path)
-    : m_pszSection(section), m_strPath(path), m_reading(path)
+    : m_pszSection(section), m_strPath(path), m_batch(path)
 {
 }
 

@@ -32,6 +32,6 @@ private:
 
     const char *m_pszSection;
     std::string m_strPath;
-    plat::ProfileReadScope m_reading;
+    plat::ProfileBatch m_batch;
     std::vector<plat::ProfileKey> m_pending;
 };

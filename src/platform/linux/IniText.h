@@ -35,10 +35,9 @@ bool IsWritableName(std::string_view section, std::string_view key);
 std::string SetValue(std::string_view text, std::string_view section, std::string_view key,
                      std::string_view value);
 
-// `text` with each of `keys` set in `section` in turn: exactly what SetValue one key after
-// the other would make, in a constant number of passes over the text. Every name must pass
-// IsWritableName.
-std::string SetValues(std::string_view text, std::string_view section,
-                      const std::vector<plat::ProfileKey> &keys);
+// Sets each of `keys` in `section` of `text` in turn, leaving exactly what SetValue one key
+// after the other would make, but going over the text a fixed number of times, however many
+// keys there are. Every name must pass IsWritableName. True when the text changed.
+bool SetValues(std::string &text, std::string_view section, const std::vector<plat::ProfileKey> &keys);
 
 } // namespace ini

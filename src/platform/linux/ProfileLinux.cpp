@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,25 +24,32 @@ constexpr off_t kMaxFileSize = 16 * 1024 * 1024;
 
 enum class ReadResult { Ok, Missing, TooLarge, Unusable };
 
-// One reading of a settings file: where its links led, its status then and what it held.
+// One reading of a settings file: where its links led, its status on disk and what it
+// holds (a missing file holds nothing, and may be written).
 struct ProfileFile {
     std::string target; // empty when the links may not be followed
     ReadResult result = ReadResult::Unusable;
     std::string text;
     struct stat st {};
+    bool dirty = false; // `text` waits to be written
 };
 
-// The reading that a ProfileReadScope keeps on its thread, with the section found last, so
+bool HasText(const ProfileFile &file)
+{
+    return file.result == ReadResult::Ok || file.result == ReadResult::Missing;
+}
+
+// The reading that a ProfileBatch keeps on its thread, with the section found last, so
 // that a run of reads from one section looks for it once.
-struct ScopedReading {
+struct Batch {
     int depth = 0;
     std::string path;
     bool loaded = false;
     ProfileFile file;
-    std::string section;
-    std::string_view lines; // of `section` in file.text
+    std::string section;                   // looked for last
+    std::optional<std::string_view> lines; // its lines in file.text; empty when it has none
 };
-thread_local ScopedReading t_reading;
+thread_local Batch t_batch;
 
 ReadResult OpenFailure()
 {
@@ -103,37 +111,35 @@ ProfileFile ReadProfile(const std::string &path)
     return file;
 }
 
-bool IsScoped(const std::string &path)
+bool IsBatched(const std::string &path)
 {
-    return t_reading.depth > 0 && t_reading.path == path;
+    return t_batch.depth > 0 && t_batch.path == path;
 }
 
-// The file at `path`: the scope's reading when a scope holds that path, else `fresh`.
+// The file at `path`: the batch's reading when a batch holds that path, else `fresh`.
 ProfileFile &Current(const std::string &path, ProfileFile &fresh)
 {
-    if (!IsScoped(path)) {
+    if (!IsBatched(path)) {
         fresh = ReadProfile(path);
         return fresh;
     }
-    if (!t_reading.loaded) {
-        t_reading.file = ReadProfile(path);
-        t_reading.loaded = true;
+    if (!t_batch.loaded) {
+        t_batch.file = ReadProfile(path);
+        t_batch.loaded = true;
     }
-    return t_reading.file;
+    return t_batch.file;
 }
 
-// Where to look for keys of `section`: within a scope, the section's lines found once.
+// Where to look for keys of `section`: within a batch, the section's lines found once.
 std::string_view LinesToSearch(const ProfileFile &file, const std::string &path, const char *section)
 {
-    if (!IsScoped(path))
+    if (!IsBatched(path))
         return file.text;
-    if (t_reading.section != section || t_reading.lines.data() == nullptr) {
-        t_reading.section = section;
-        t_reading.lines = ini::FindSection(file.text, section);
-        if (t_reading.lines.data() == nullptr)
-            t_reading.lines = std::string_view(file.text.data(), 0);
+    if (!t_batch.lines || t_batch.section != section) {
+        t_batch.section = section;
+        t_batch.lines = ini::FindSection(file.text, section);
     }
-    return t_reading.lines;
+    return *t_batch.lines;
 }
 
 // A file the user made read-only stays as it is, although its directory would let us
@@ -145,39 +151,78 @@ bool IsFileWritable(const std::string &path, const struct stat &st)
 }
 
 // Atomic replacement where the folder allows it, else a rewrite in place.
-bool Store(ProfileFile &file, std::string &&text)
+bool Store(ProfileFile &file)
 {
     struct stat st = file.st;
-    const bool ok = file.result == ReadResult::Missing ? ReplaceFile(file.target, text, nullptr, st)
-                    : CanReplace(file.target, file.st) ? ReplaceFile(file.target, text, &file.st, st)
-                                                       : RewriteInPlace(file.target, text, st);
-    if (!ok)
-        return false;
-    file.result = ReadResult::Ok;
-    file.st = st;
-    file.text = std::move(text);
-    t_reading.section.clear(); // its lines moved with the text
-    t_reading.lines = {};
-    return true;
+    const bool ok = file.result == ReadResult::Missing ? ReplaceFile(file.target, file.text, nullptr, st)
+                    : CanReplace(file.target, file.st) ? ReplaceFile(file.target, file.text, &file.st, st)
+                                                       : RewriteInPlace(file.target, file.text, st);
+    if (ok) {
+        file.result = ReadResult::Ok;
+        file.st = st;
+    }
+    file.dirty = false;
+    return ok;
+}
+
+// Sets `keys` of `section` in the file at `path`: one after the other with SetValue
+// (`oneByOne`), or in one go with SetValues, which leaves the same text.
+int WriteKeys(const char *section, const std::vector<ProfileKey> &keys, const std::string &path,
+              bool oneByOne)
+{
+    if (!section || path.empty())
+        return 0;
+    std::vector<ProfileKey> valid;
+    for (const ProfileKey &key : keys)
+        if (ini::IsWritableName(section, key.key))
+            valid.push_back(key);
+    const int allValid = valid.size() == keys.size() ? 1 : 0;
+    if (valid.empty())
+        return 0;
+    ProfileFile fresh;
+    ProfileFile &file = Current(path, fresh);
+    // Never replace a file we could not read: its contents would be lost.
+    if (!HasText(file) || (file.result == ReadResult::Ok && !IsFileWritable(file.target, file.st)))
+        return 0;
+    bool changed = false;
+    if (oneByOne) {
+        std::string updated = file.text;
+        for (const ProfileKey &key : valid)
+            updated = ini::SetValue(updated, section, key.key, key.value);
+        changed = updated != file.text;
+        file.text = std::move(updated);
+    } else {
+        changed = ini::SetValues(file.text, section, valid);
+    }
+    if (!changed)
+        return allValid; // a missing file always changes: it gains the section
+    file.dirty = true;
+    t_batch.lines.reset(); // they moved with the text
+    if (IsBatched(path))
+        return allValid; // written when the batch closes
+    return Store(file) ? allValid : 0;
 }
 
 } // namespace
 
-ProfileReadScope::ProfileReadScope(const std::string &path)
+ProfileBatch::ProfileBatch(const std::string &path)
 {
-    if (t_reading.depth > 0 && t_reading.path != path)
+    if (t_batch.depth > 0 && t_batch.path != path)
         return;
     m_bJoined = true;
-    if (t_reading.depth++ == 0) {
-        t_reading.path = path;
-        t_reading.loaded = false;
+    if (t_batch.depth++ == 0) {
+        t_batch.path = path;
+        t_batch.loaded = false;
     }
 }
 
-ProfileReadScope::~ProfileReadScope()
+ProfileBatch::~ProfileBatch()
 {
-    if (m_bJoined && --t_reading.depth == 0)
-        t_reading = ScopedReading();
+    if (!m_bJoined || --t_batch.depth > 0)
+        return;
+    if (t_batch.file.dirty)
+        Store(t_batch.file); // as a failed write of each key, a failure leaves the file as it was
+    t_batch = Batch();
 }
 
 bool IsProfileFileTooLarge(const std::string &path)
@@ -195,7 +240,7 @@ std::string GetPrivateProfileString(const char *section, const char *key, const 
     ProfileFile fresh;
     const ProfileFile &file = Current(path, fresh);
     std::string_view raw;
-    if (file.result != ReadResult::Ok || !ini::FindValue(LinesToSearch(file, path, section), section, key, raw))
+    if (!HasText(file) || !ini::FindValue(LinesToSearch(file, path, section), section, key, raw))
         return ini::CleanValue(fallback, size);
     return ini::CleanValue(raw, size);
 }
@@ -228,26 +273,7 @@ int GetPrivateProfileInt(const char *section, const char *key, int def, const st
 int WritePrivateProfileKeys(const char *section, const std::vector<ProfileKey> &keys,
                             const std::string &path)
 {
-    if (!section || path.empty())
-        return 0;
-    std::vector<ProfileKey> valid;
-    for (const ProfileKey &key : keys)
-        if (ini::IsWritableName(section, key.key))
-            valid.push_back(key);
-    const int allValid = valid.size() == keys.size() ? 1 : 0;
-    if (valid.empty())
-        return 0;
-    ProfileFile fresh;
-    ProfileFile &file = Current(path, fresh);
-    // Never replace a file we could not read: its contents would be lost.
-    if (file.result != ReadResult::Ok && file.result != ReadResult::Missing)
-        return 0;
-    if (file.result == ReadResult::Ok && !IsFileWritable(file.target, file.st))
-        return 0;
-    std::string updated = ini::SetValues(file.text, section, valid);
-    if (file.result == ReadResult::Ok && updated == file.text)
-        return allValid;
-    return Store(file, std::move(updated)) ? allValid : 0;
+    return WriteKeys(section, keys, path, false);
 }
 
 int WritePrivateProfileString(const char *section, const char *key, const char *value,
@@ -255,7 +281,7 @@ int WritePrivateProfileString(const char *section, const char *key, const char *
 {
     if (!key)
         return 0;
-    return WritePrivateProfileKeys(section, {{key, value ? value : ""}}, path);
+    return WriteKeys(section, {{key, value ? value : ""}}, path, true);
 }
 
 } // namespace plat

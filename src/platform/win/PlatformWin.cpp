@@ -100,8 +100,8 @@ int WritePrivateProfileKeys(const char *section, const std::vector<ProfileKey> &
     return all;
 }
 
-ProfileReadScope::ProfileReadScope(const std::string &) {}
-ProfileReadScope::~ProfileReadScope() = default;
+ProfileBatch::ProfileBatch(const std::string &) {}
+ProfileBatch::~ProfileBatch() = default;
 
 bool IsProfileFileTooLarge(const std::string &)
 {
