@@ -1,8 +1,9 @@
 #pragma once
 // One section of the settings file for one Load or Save, on the user-interface thread:
 // its keys are read through one reading of the file, and what is written to it (a Save's
-// values, the defaults that reads of missing keys write back) reaches the file in one go at
-// Commit, with the result that writing each key on its own, in the same order, would have.
+// values, the defaults that reads of missing keys write back) goes to the store in one call
+// at Commit, with the result that writing each key on its own, in the same order, would
+// have. The file itself is written once, when the object ends (or the batch it is part of).
 
 #include "Platform.h"
 

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdio>
 #include <string_view>
-#include <type_traits>
 
 namespace {
 
@@ -62,20 +61,6 @@ std::string ColorText(ColorRef color)
     char text[48];
     std::snprintf(text, sizeof text, "\"%u, %u, %u\"", RedOf(color), GreenOf(color), BlueOf(color));
     return text;
-}
-
-// One key alone: a section of its own, written at once.
-template <typename Op> auto OnOneKey(const char *section, const std::string &path, Op op)
-{
-    CIniSection ini(section, path);
-    if constexpr (std::is_void_v<decltype(op(ini))>) {
-        op(ini);
-        ini.Commit();
-    } else {
-        auto result = op(ini);
-        ini.Commit();
-        return result;
-    }
 }
 
 } // namespace
@@ -148,36 +133,52 @@ void WriteIniColor(CIniSection &ini, const char *key, ColorRef color)
     ini.Put(key, ColorText(color));
 }
 
+// One key alone: a section of its own, written at once.
+
 int ReadIniInt(const char *section, const char *key, int def, int missing, const std::string &path)
 {
-    return OnOneKey(section, path, [&](CIniSection &ini) { return ReadIniInt(ini, key, def, missing); });
+    CIniSection ini(section, path);
+    const int value = ReadIniInt(ini, key, def, missing);
+    ini.Commit();
+    return value;
 }
 
 std::string ReadIniString(const char *section, const char *key, const std::string &fallback,
                           const std::string &absent, const std::string &path, int size)
 {
-    return OnOneKey(section, path,
-                    [&](CIniSection &ini) { return ReadIniString(ini, key, fallback, absent, size); });
+    CIniSection ini(section, path);
+    std::string value = ReadIniString(ini, key, fallback, absent, size);
+    ini.Commit();
+    return value;
 }
 
 ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorRef marker,
                       const std::string &path)
 {
-    return OnOneKey(section, path, [&](CIniSection &ini) { return ReadIniColor(ini, key, def, marker); });
+    CIniSection ini(section, path);
+    const ColorRef color = ReadIniColor(ini, key, def, marker);
+    ini.Commit();
+    return color;
 }
 
 void WriteIniInt(const char *section, const char *key, int value, const std::string &path)
 {
-    OnOneKey(section, path, [&](CIniSection &ini) { WriteIniInt(ini, key, value); });
+    CIniSection ini(section, path);
+    WriteIniInt(ini, key, value);
+    ini.Commit();
 }
 
 void WriteIniString(const char *section, const char *key, const std::string &text,
                     const std::string &path)
 {
-    OnOneKey(section, path, [&](CIniSection &ini) { WriteIniString(ini, key, text); });
+    CIniSection ini(section, path);
+    WriteIniString(ini, key, text);
+    ini.Commit();
 }
 
 void WriteIniColor(const char *section, const char *key, ColorRef color, const std::string &path)
 {
-    OnOneKey(section, path, [&](CIniSection &ini) { WriteIniColor(ini, key, color); });
+    CIniSection ini(section, path);
+    WriteIniColor(ini, key, color);
+    ini.Commit();
 }
