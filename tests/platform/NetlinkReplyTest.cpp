@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <linux/netlink.h>
 #include <vector>
@@ -16,6 +17,7 @@ TEST(NetlinkReply, ErrorRepliesAreReadWithinTheirLength)
         {sizeof(nlmsghdr) + sizeof(int), -ENODEV, plat::LinkReadResult::NoDevice},
         {sizeof(nlmsghdr) + sizeof(nlmsgerr), -ENODEV, plat::LinkReadResult::NoDevice},
         {sizeof(nlmsghdr) + sizeof(nlmsgerr), -EPERM, plat::LinkReadResult::Failed},
+        {sizeof(nlmsghdr) + sizeof(int), INT_MIN, plat::LinkReadResult::Failed},
     };
     for (const auto &c : cases) {
         std::vector<char> buffer(c.length);

@@ -50,14 +50,15 @@ void ForEachAttribute(const nlmsghdr &header, const char *message, std::size_t f
     }
 }
 
-// The error code of an NLMSG_ERROR message; EPROTO when the message is too short to hold one.
+// The kernel's (negative) error code of an NLMSG_ERROR message; -EPROTO when the message is
+// too short to hold one. Not negated: the bytes may hold INT_MIN.
 int ErrorOf(const nlmsghdr &header, const char *message)
 {
     int error = 0;
     if (header.nlmsg_len < Align(sizeof(nlmsghdr)) + sizeof error)
-        return EPROTO;
+        return -EPROTO;
     std::memcpy(&error, message + Align(sizeof(nlmsghdr)), sizeof error);
-    return -error;
+    return error;
 }
 
 void CopyStats(const char *payload, std::size_t length, LinkCounters &counters)
@@ -102,7 +103,7 @@ bool ParseStatsReply(const char *buffer, std::size_t length, std::uint32_t seq, 
             return true;
         answered = true;
         if (header.nlmsg_type == NLMSG_ERROR) {
-            result = ErrorOf(header, message) == ENODEV ? LinkReadResult::NoDevice : LinkReadResult::Failed;
+            result = ErrorOf(header, message) == -ENODEV ? LinkReadResult::NoDevice : LinkReadResult::Failed;
             return false;
         }
         ForEachAttribute(header, message, sizeof(if_stats_msg),
