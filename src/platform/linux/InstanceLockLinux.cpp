@@ -6,13 +6,14 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <iterator>
 #include <cstdio>
+#include <iterator>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace plat {
@@ -33,17 +34,18 @@ std::string HomeDirectory()
 }
 
 // Opens `name` in `parent`, made 0700 when missing. A folder on the way must be the user's
-// and writable by no one else, so that no one else can move what lies inside it; the lock
-// folder itself is opened without following a link and must be closed to everyone else.
+// (or root's) and writable by no one else, so that no one else can move what lies inside;
+// the lock folder itself is opened without following a link, and must be the user's and
+// closed to everyone else.
 UniqueFd OpenOwnDirectory(int parent, const char *name, bool last)
 {
     ::mkdirat(parent, name, 0700);
     UniqueFd fd(::openat(parent, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (last ? O_NOFOLLOW : 0)));
     struct stat st {};
-    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || st.st_uid != ::geteuid()
-        || (st.st_mode & (last ? 077 : 022)) != 0)
+    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0)
         return {};
-    return fd;
+    const bool owned = st.st_uid == ::geteuid() || (!last && st.st_uid == 0);
+    return owned && (st.st_mode & (last ? 077 : 022)) == 0 ? std::move(fd) : UniqueFd();
 }
 
 UniqueFd OpenLockDirectory(std::string &path)
