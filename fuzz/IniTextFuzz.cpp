@@ -1,6 +1,7 @@
 // Feeds arbitrary file contents, names and values to the INI text functions. Besides
 // crashes and hangs it checks what a writer relies on: a written key reads back as the
-// value written, and writing the same value again changes nothing.
+// value written, writing the same value again changes nothing, and keys written in one go
+// leave the text exactly as writing them one by one does.
 
 #include "IniText.h"
 
@@ -8,6 +9,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -28,6 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!ini::FindValue(updated, section, key, raw) || raw != expected)
         std::abort();
     if (ini::SetValue(updated, section, key, value) != updated)
+        std::abort();
+
+    const std::vector<plat::ProfileKey> keys = {{key, value}, {"OTHER", "1"}, {key, "again"}, {"other", ""}};
+    std::string oneByOne = text;
+    for (const plat::ProfileKey &each : keys)
+        oneByOne = ini::SetValue(oneByOne, section, each.key, each.value);
+    std::string inOneGo = text;
+    ini::SetValues(inOneGo, section, keys);
+    if (inOneGo != oneByOne)
         std::abort();
     return 0;
 }

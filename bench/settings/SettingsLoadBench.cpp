@@ -1,5 +1,6 @@
 // theSetSystem.Load at start-up: on a missing file (every key read, then written back with
-// its default: one atomic file replacement per key) and on a complete file (reads only).
+// its default: one reading and one atomic replacement of the file for the whole load) and on
+// a complete file (reads only). Files of many megabytes: startup_big_files.sh beside this.
 
 #include "CSetSystem.h"
 

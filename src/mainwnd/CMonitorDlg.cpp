@@ -11,6 +11,7 @@
 #include "FramelessMover.h"
 #include "IniPath.h"
 #include "PlacementGeometry.h"
+#include "Platform.h"
 #include "TerminationSignals.h"
 #include "TrayHosts.h"
 #include "ValueText.h"
@@ -107,6 +108,7 @@ void CMonitorDlg::ChooseFirstInterface()
     theSetSystem.m_CntBase.SetInsName(interfaces.front().c_str());
     theSetSystem.m_CntBase.SetInsIndex(-1);
     theSetSystem.m_CntBase.SetType(0);
+    const plat::ProfileBatch batch(GetIniPath()); // the sections below in one write
     for (int i = 0; i < kCounterCount; ++i) {
         CounterData(i).SetEnable(i < 2 ? 1 : 0);
         CounterData(i).Save(GetIniPath());

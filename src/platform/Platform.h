@@ -63,6 +63,37 @@ std::string GetPrivateProfileString(const char *section, const char *key, const 
 int WritePrivateProfileString(const char *section, const char *key, const char *value,
                               const std::string &path);
 
+struct ProfileKey {
+    std::string key;
+    std::string value;
+};
+
+// Writes `keys` into `section` in one go, with the result that WritePrivateProfileString
+// would have had for each in turn (Linux: one replacement of the file; Windows: the
+// system's call per key). Non-zero when every key was written.
+int WritePrivateProfileKeys(const char *section, const std::vector<ProfileKey> &keys,
+                            const std::string &path);
+
+// While one is open on a thread, that thread's reads of the settings file at `path` go
+// through one reading of the file, and its writes change that reading and reach the file
+// together, in one write when the outermost batch closes (Linux; on Windows every call goes
+// to the system at once). Batches for the same path nest; one for another path opened
+// inside changes nothing.
+class ProfileBatch {
+public:
+    explicit ProfileBatch(const std::string &path);
+    ~ProfileBatch();
+    ProfileBatch(const ProfileBatch &) = delete;
+    ProfileBatch &operator=(const ProfileBatch &) = delete;
+
+private:
+    bool m_bJoined = false; // counted in the nesting of the open batch
+};
+
+// True when the settings file at `path` is larger than the store takes (Linux: 16 MiB);
+// such a file is neither read nor written.
+bool IsProfileFileTooLarge(const std::string &path);
+
 // Whether new files can be created in `directory`.
 bool IsDirectoryWritable(const std::string &directory);
 

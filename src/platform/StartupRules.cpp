@@ -41,6 +41,17 @@ std::string MakeLinuxIniPath(std::string_view modulePath, bool moduleDirWritable
     return std::string(userConfigDir) + "/" + name + ".ini";
 }
 
+bool IsLinuxSystemProgramDir(std::string_view directory)
+{
+    static constexpr std::string_view kRoots[] = {"/usr", "/bin", "/sbin", "/lib", "/lib32", "/lib64",
+                                                  "/libx32", "/opt", "/snap"};
+    for (const std::string_view root : kRoots)
+        if (directory.substr(0, root.size()) == root
+            && (directory.size() == root.size() || directory[root.size()] == '/'))
+            return true;
+    return false;
+}
+
 std::string MakeAppName(std::string_view modulePath, std::string_view separators)
 {
     std::string name = FileNameOf(modulePath, separators);

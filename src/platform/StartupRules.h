@@ -32,6 +32,11 @@ std::string MakeWindowsIniPath(std::string_view modulePath, bool moduleDirWritab
 std::string MakeLinuxIniPath(std::string_view modulePath, bool moduleDirWritable,
                              std::string_view userConfigDir);
 
+// Linux: whether `directory` (an absolute path) lies where packages install programs
+// (/usr, /usr/local included, /bin, /sbin, /lib*, /opt, /snap): a copy there keeps its
+// settings in the per-user folder for every user, root included.
+bool IsLinuxSystemProgramDir(std::string_view directory);
+
 // The executable's file name without its extension.
 std::string MakeAppName(std::string_view modulePath, std::string_view separators);
 

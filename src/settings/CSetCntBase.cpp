@@ -13,34 +13,42 @@ constexpr ColorRef kDarkRed = MakeRgb(127, 0, 0);
 int CSetCntBase::Load(const std::string &path)
 {
     std::scoped_lock lock(m_lock);
-    m_nCounterWait = ReadIniInt(kTime, "COUNTER_WAIT", 500, -1, path);
-    m_nDisplayWait = ReadIniInt(kTime, "DISPLAY_WAIT", 500, -1, path);
-    m_nType = ReadIniInt(kCntBase, "TYPE", 0, -1, path);
-    m_strInsName = ReadIniString(kCntBase, "INS_NAME", kIniBlank, kIniAbsent, path, kIniBufferSize);
+    CIniSection time(kTime, path);
+    m_nCounterWait = ReadIniInt(time, "COUNTER_WAIT", 500, -1);
+    m_nDisplayWait = ReadIniInt(time, "DISPLAY_WAIT", 500, -1);
+    time.Commit();
+    CIniSection base(kCntBase, path);
+    m_nType = ReadIniInt(base, "TYPE", 0, -1);
+    m_strInsName = ReadIniString(base, "INS_NAME", kIniBlank, kIniAbsent, kIniBufferSize);
     if (m_strInsName == kIniBlank)
         m_strInsName.clear();
-    m_nInsIndex = ReadIniInt(kCntBase, "INS_INDEX", -1, -2, path);
-    m_crBack = ReadIniColor(kCntBase, "BACKCOLOR", MakeRgb(0, 0, 0), kIniColorMarker, path);
-    m_nGridSizeH = ReadIniInt(kCntBase, "GRIDSIZE_H", 1, -2, path);
-    m_nGridSizeV = ReadIniInt(kCntBase, "GRIDSIZE_V", 1, -2, path);
-    m_crGridH = ReadIniColor(kCntBase, "GRIDCOLOR_H", kDarkRed, kIniColorMarker, path);
-    m_crGridV = ReadIniColor(kCntBase, "GRIDCOLOR_V", kDarkRed, kIniColorMarker, path);
+    m_nInsIndex = ReadIniInt(base, "INS_INDEX", -1, -2);
+    m_crBack = ReadIniColor(base, "BACKCOLOR", MakeRgb(0, 0, 0), kIniColorMarker);
+    m_nGridSizeH = ReadIniInt(base, "GRIDSIZE_H", 1, -2);
+    m_nGridSizeV = ReadIniInt(base, "GRIDSIZE_V", 1, -2);
+    m_crGridH = ReadIniColor(base, "GRIDCOLOR_H", kDarkRed, kIniColorMarker);
+    m_crGridV = ReadIniColor(base, "GRIDCOLOR_V", kDarkRed, kIniColorMarker);
+    base.Commit();
     return 1;
 }
 
 int CSetCntBase::Save(const std::string &path)
 {
     std::scoped_lock lock(m_lock);
-    WriteIniInt(kTime, "COUNTER_WAIT", m_nCounterWait, path);
-    WriteIniInt(kTime, "DISPLAY_WAIT", m_nDisplayWait, path);
-    WriteIniInt(kCntBase, "TYPE", m_nType, path);
-    WriteIniString(kCntBase, "INS_NAME", m_strInsName.empty() ? kIniBlank : m_strInsName, path);
-    WriteIniInt(kCntBase, "INS_INDEX", m_nInsIndex, path);
-    WriteIniColor(kCntBase, "BACKCOLOR", m_crBack, path);
-    WriteIniInt(kCntBase, "GRIDSIZE_H", m_nGridSizeH, path);
-    WriteIniInt(kCntBase, "GRIDSIZE_V", m_nGridSizeV, path);
-    WriteIniColor(kCntBase, "GRIDCOLOR_H", m_crGridH, path);
-    WriteIniColor(kCntBase, "GRIDCOLOR_V", m_crGridV, path);
+    CIniSection time(kTime, path);
+    WriteIniInt(time, "COUNTER_WAIT", m_nCounterWait);
+    WriteIniInt(time, "DISPLAY_WAIT", m_nDisplayWait);
+    time.Commit();
+    CIniSection base(kCntBase, path);
+    WriteIniInt(base, "TYPE", m_nType);
+    WriteIniString(base, "INS_NAME", m_strInsName.empty() ? kIniBlank : m_strInsName);
+    WriteIniInt(base, "INS_INDEX", m_nInsIndex);
+    WriteIniColor(base, "BACKCOLOR", m_crBack);
+    WriteIniInt(base, "GRIDSIZE_H", m_nGridSizeH);
+    WriteIniInt(base, "GRIDSIZE_V", m_nGridSizeV);
+    WriteIniColor(base, "GRIDCOLOR_H", m_crGridH);
+    WriteIniColor(base, "GRIDCOLOR_V", m_crGridV);
+    base.Commit();
     return 1;
 }
 

@@ -15,13 +15,14 @@ void CSetCntData::SetDefaults(const std::string &section, ColorRef color, const 
 int CSetCntData::Load(const std::string &path)
 {
     std::scoped_lock lock(m_lock);
-    const char *section = m_strSection.c_str();
-    m_nEnable = ReadIniInt(section, "ENABLE", 0, -1, path) != 0 ? 1 : 0;
-    m_strCntName = ReadIniString(section, "CNT_NAME", m_strDefCntName, kIniAbsent, path, kIniBufferSize);
-    m_strUnitName = ReadIniString(section, "UNIT_NAME", m_strDefUnitName, kIniAbsent, path, kIniBufferSize);
-    m_nFormat = ReadIniInt(section, "FORMAT", m_nDefFormat, -1, path);
-    m_nWidth = ReadIniInt(section, "WIDTH", 1, 0, path);
-    m_crColor = ReadIniColor(section, "COLOR", m_crDefColor, kIniColorMarker, path);
+    CIniSection ini(m_strSection.c_str(), path);
+    m_nEnable = ReadIniInt(ini, "ENABLE", 0, -1) != 0 ? 1 : 0;
+    m_strCntName = ReadIniString(ini, "CNT_NAME", m_strDefCntName, kIniAbsent, kIniBufferSize);
+    m_strUnitName = ReadIniString(ini, "UNIT_NAME", m_strDefUnitName, kIniAbsent, kIniBufferSize);
+    m_nFormat = ReadIniInt(ini, "FORMAT", m_nDefFormat, -1);
+    m_nWidth = ReadIniInt(ini, "WIDTH", 1, 0);
+    m_crColor = ReadIniColor(ini, "COLOR", m_crDefColor, kIniColorMarker);
+    ini.Commit();
     if (m_strCntName == kIniBlank)
         m_strCntName.clear();
     if (m_strUnitName == kIniBlank)
@@ -32,13 +33,14 @@ int CSetCntData::Load(const std::string &path)
 int CSetCntData::Save(const std::string &path)
 {
     std::scoped_lock lock(m_lock);
-    const char *section = m_strSection.c_str();
-    WriteIniInt(section, "ENABLE", m_nEnable != 0 ? 1 : 0, path);
-    WriteIniString(section, "CNT_NAME", m_strCntName.empty() ? kIniBlank : m_strCntName, path);
-    WriteIniString(section, "UNIT_NAME", m_strUnitName.empty() ? kIniBlank : m_strUnitName, path);
-    WriteIniInt(section, "FORMAT", m_nFormat, path);
-    WriteIniInt(section, "WIDTH", m_nWidth, path);
-    WriteIniColor(section, "COLOR", m_crColor, path);
+    CIniSection ini(m_strSection.c_str(), path);
+    WriteIniInt(ini, "ENABLE", m_nEnable != 0 ? 1 : 0);
+    WriteIniString(ini, "CNT_NAME", m_strCntName.empty() ? kIniBlank : m_strCntName);
+    WriteIniString(ini, "UNIT_NAME", m_strUnitName.empty() ? kIniBlank : m_strUnitName);
+    WriteIniInt(ini, "FORMAT", m_nFormat);
+    WriteIniInt(ini, "WIDTH", m_nWidth);
+    WriteIniColor(ini, "COLOR", m_crColor);
+    ini.Commit();
     return 1;
 }
 

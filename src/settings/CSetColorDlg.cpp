@@ -26,17 +26,20 @@ bool InRange(int index)
 int CSetColorDlg::Load(const std::string &path)
 {
     std::scoped_lock lock(m_lock);
+    CIniSection ini(kSection, path);
     for (int i = 0; i < kCount; ++i)
-        m_crColors[static_cast<std::size_t>(i)] =
-            ReadIniColor(kSection, KeyOf(i).c_str(), kWhite, kIniColorMarker, path);
+        m_crColors[static_cast<std::size_t>(i)] = ReadIniColor(ini, KeyOf(i).c_str(), kWhite, kIniColorMarker);
+    ini.Commit();
     return 1;
 }
 
 int CSetColorDlg::Save(const std::string &path)
 {
     std::scoped_lock lock(m_lock);
+    CIniSection ini(kSection, path);
     for (int i = 0; i < kCount; ++i)
-        WriteIniColor(kSection, KeyOf(i).c_str(), m_crColors[static_cast<std::size_t>(i)], path);
+        WriteIniColor(ini, KeyOf(i).c_str(), m_crColors[static_cast<std::size_t>(i)]);
+    ini.Commit();
     return 1;
 }
 

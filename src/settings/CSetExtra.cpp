@@ -73,10 +73,11 @@ bool CSetExtra::IsValid(Key key, int value)
 int CSetExtra::Load(const std::string &path)
 {
     std::scoped_lock lock(m_lock);
+    CIniSection ini(kSection, path);
     for (int i = 0; i < kKeyCount; ++i) {
         const auto key = static_cast<Key>(i);
         int value = 0;
-        if (!PeekIniInt(kSection, KeyName(key), value, path) || !IsValid(key, value))
+        if (!PeekIniInt(ini, KeyName(key), value) || !IsValid(key, value))
             value = DefaultOf(key);
         m_anValues[static_cast<std::size_t>(i)] = value;
     }
@@ -87,12 +88,13 @@ int CSetExtra::Load(const std::string &path)
 int CSetExtra::Save(const std::string &path)
 {
     std::scoped_lock lock(m_lock);
+    CIniSection ini(kSection, path);
     for (std::size_t i = 0; i < m_anValues.size(); ++i) {
-        if (m_anValues[i] == m_anStored[i])
-            continue;
-        WriteIniInt(kSection, kRules[i].name, m_anValues[i], path);
-        m_anStored[i] = m_anValues[i];
+        if (m_anValues[i] != m_anStored[i])
+            WriteIniInt(ini, kRules[i].name, m_anValues[i]);
     }
+    ini.Commit();
+    m_anStored = m_anValues;
     return 1;
 }
 

@@ -51,6 +51,12 @@ template <typename Op> int CSetSystem::ForEachSection(Op op)
 
 int CSetSystem::Load(const std::string &path)
 {
+    // One reading of the file serves every section, and what they write back goes to the
+    // file in one go. A file too large for the store is refused here, where start-up can
+    // say so, rather than left unsaved.
+    const plat::ProfileBatch batch(path);
+    if (plat::IsProfileFileTooLarge(path))
+        return 0;
     if (!m_WndPos.Load(path))
         return 0;
     for (int n = 1; n <= kCounterCount; ++n) {

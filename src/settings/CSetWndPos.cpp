@@ -24,19 +24,23 @@ constexpr PlacementKey kPlacementKeys[] = {
 int CSetWndPos::Load(const std::string &path)
 {
     std::scoped_lock lock(m_lock);
+    CIniSection ini(kSection, path);
     m_placement.length = kPlacementLength;
     for (const auto &[key, word] : kPlacementKeys)
-        m_placement.*word = ReadIniInt(kSection, key, -1, -2, path);
-    m_nTopMost = ReadIniInt(kSection, "TOP_MOST", 0, -1, path) != 0 ? 1 : 0;
+        m_placement.*word = ReadIniInt(ini, key, -1, -2);
+    m_nTopMost = ReadIniInt(ini, "TOP_MOST", 0, -1) != 0 ? 1 : 0;
+    ini.Commit();
     return 1;
 }
 
 int CSetWndPos::Save(const std::string &path)
 {
     std::scoped_lock lock(m_lock);
+    CIniSection ini(kSection, path);
     for (const auto &[key, word] : kPlacementKeys)
-        WriteIniInt(kSection, key, m_placement.*word, path);
-    WriteIniInt(kSection, "TOP_MOST", m_nTopMost != 0 ? 1 : 0, path);
+        WriteIniInt(ini, key, m_placement.*word);
+    WriteIniInt(ini, "TOP_MOST", m_nTopMost != 0 ? 1 : 0);
+    ini.Commit();
     return 1;
 }
 

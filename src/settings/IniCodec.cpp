@@ -1,7 +1,5 @@
 #include "IniCodec.h"
 
-#include "Platform.h"
-
 #include <charconv>
 #include <climits>
 #include <cstdio>
@@ -67,20 +65,19 @@ std::string ColorText(ColorRef color)
 
 } // namespace
 
-int ReadIniInt(const char *section, const char *key, int def, int missing, const std::string &path)
+int ReadIniInt(CIniSection &ini, const char *key, int def, int missing)
 {
-    const int value = plat::GetPrivateProfileInt(section, key, missing, path);
+    const int value = ini.GetInt(key, missing);
     if (value != missing)
         return value;
-    WriteIniInt(section, key, def, path);
+    WriteIniInt(ini, key, def);
     return def;
 }
 
-std::string ReadIniString(const char *section, const char *key, const std::string &fallback,
-                          const std::string &absent, const std::string &path, int size)
+std::string ReadIniString(CIniSection &ini, const char *key, const std::string &fallback,
+                          const std::string &absent, int size)
 {
-    std::string value = plat::GetPrivateProfileString(
-        section, key, absent.c_str(), size > 0 ? static_cast<std::size_t>(size) : 0, path);
+    std::string value = ini.GetString(key, absent.c_str(), size > 0 ? static_cast<std::size_t>(size) : 0);
     const auto open = value.find('"');
     if (open != std::string::npos) {
         const auto close = value.find('"', open + 1);
@@ -88,7 +85,7 @@ std::string ReadIniString(const char *section, const char *key, const std::strin
             value = value.substr(open + 1, close - open - 1);
     }
     if (value.empty() || value == absent) {
-        plat::WritePrivateProfileString(section, key, fallback.c_str(), path);
+        ini.Put(key, fallback);
         value = fallback;
     }
     CutComments(value);
@@ -96,12 +93,11 @@ std::string ReadIniString(const char *section, const char *key, const std::strin
     return value;
 }
 
-ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorRef marker,
-                      const std::string &path)
+ColorRef ReadIniColor(CIniSection &ini, const char *key, ColorRef def, ColorRef marker)
 {
-    std::string text = plat::GetPrivateProfileString(section, key, kIniAbsent, kIniBufferSize, path);
+    std::string text = ini.GetString(key, kIniAbsent, kIniBufferSize);
     if (text.empty() || text == kIniAbsent) {
-        plat::WritePrivateProfileString(section, key, ColorText(def).c_str(), path);
+        ini.Put(key, ColorText(def));
         return def;
     }
     CutComments(text);
@@ -118,9 +114,56 @@ ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorR
     return color;
 }
 
-int PeekIniInt(const char *section, const char *key, int &value, const std::string &path)
+void WriteIniInt(CIniSection &ini, const char *key, int value)
 {
-    std::string text = plat::GetPrivateProfileString(section, key, kIniAbsent, kIniBufferSize, path);
+    ini.Put(key, std::to_string(value));
+}
+
+void WriteIniString(CIniSection &ini, const char *key, const std::string &text)
+{
+    if (!ini.Section() || ini.Path().empty())
+        return;
+    ini.Put(key, "\"" + text + "\"");
+}
+
+void WriteIniColor(CIniSection &ini, const char *key, ColorRef color)
+{
+    if (!ini.Section() || ini.Path().empty())
+        return;
+    ini.Put(key, ColorText(color));
+}
+
+// One key alone: a section of its own, written at once.
+
+int ReadIniInt(const char *section, const char *key, int def, int missing, const std::string &path)
+{
+    CIniSection ini(section, path);
+    const int value = ReadIniInt(ini, key, def, missing);
+    ini.Commit();
+    return value;
+}
+
+std::string ReadIniString(const char *section, const char *key, const std::string &fallback,
+                          const std::string &absent, const std::string &path, int size)
+{
+    CIniSection ini(section, path);
+    std::string value = ReadIniString(ini, key, fallback, absent, size);
+    ini.Commit();
+    return value;
+}
+
+ColorRef ReadIniColor(const char *section, const char *key, ColorRef def, ColorRef marker,
+                      const std::string &path)
+{
+    CIniSection ini(section, path);
+    const ColorRef color = ReadIniColor(ini, key, def, marker);
+    ini.Commit();
+    return color;
+}
+
+int PeekIniInt(CIniSection &ini, const char *key, int &value)
+{
+    std::string text = ini.GetString(key, kIniAbsent, kIniBufferSize);
     if (text == kIniAbsent)
         return 0;
     CutComments(text);
@@ -136,20 +179,22 @@ int PeekIniInt(const char *section, const char *key, int &value, const std::stri
 
 void WriteIniInt(const char *section, const char *key, int value, const std::string &path)
 {
-    plat::WritePrivateProfileString(section, key, std::to_string(value).c_str(), path);
+    CIniSection ini(section, path);
+    WriteIniInt(ini, key, value);
+    ini.Commit();
 }
 
 void WriteIniString(const char *section, const char *key, const std::string &text,
                     const std::string &path)
 {
-    if (!section || path.empty())
-        return;
-    plat::WritePrivateProfileString(section, key, ("\"" + text + "\"").c_str(), path);
+    CIniSection ini(section, path);
+    WriteIniString(ini, key, text);
+    ini.Commit();
 }
 
 void WriteIniColor(const char *section, const char *key, ColorRef color, const std::string &path)
 {
-    if (!section || path.empty())
-        return;
-    plat::WritePrivateProfileString(section, key, ColorText(color).c_str(), path);
+    CIniSection ini(section, path);
+    WriteIniColor(ini, key, color);
+    ini.Commit();
 }

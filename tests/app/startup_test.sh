@@ -5,10 +5,12 @@
 # side; a settings file that is read-only or a FIFO stays as it is while the program runs;
 # with the executable's path unknown it still runs, once; without a display it answers --help
 # and --version, refuses anything else and says there is no display; on an X server without a
-# session bus it leaves none behind; as root, a lock directory that another user made in /tmp
-# does not stop it. Usage: startup_test.sh PATH-TO-corvala
+# session bus it leaves none behind; as root, the lock holds whatever happens to /run/user and
+# /tmp, and an installed copy writes nothing beside itself; the version check comes before
+# the lock. Usage: startup_test.sh PATH-TO-corvala PATH-TO-fail_uname.so
 set -u
 exe=$(realpath "$1")
+fail_uname=$(realpath "$2")
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen
 mkdir -p "$work/run" "$work/other"
@@ -18,11 +20,7 @@ cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
     rm -rf "$work"
     # Lock files outlive their program by design: remove those of the copies run here.
-    local uid
-    uid=$(id -u)
-    for dir in "/run/user/$uid" "/tmp/corvala-$uid" "$(getent passwd "$uid" | cut -d: -f6)/.cache/corvala-locks"; do
-        rm -f "$dir/${work//\//_}"_*.lock
-    done
+    rm -f "$(getent passwd "$(id -u)" | cut -d: -f6)/.local/state/corvala-locks/${work//\//_}"_*.lock
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -110,6 +108,21 @@ wait_up $pid || fail "no main window with a FIFO as the settings file"
 stop_cleanly $pid || fail "ended with status $? with a FIFO as the settings file"
 [ -p "$work/fifo/corvala.ini" ] || fail "the FIFO was replaced"
 
+# The version check comes first: with the version query failing, a copy started beside a
+# running one shows its message (a window on an X server) rather than ending silently.
+if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+    start "$work/v/corvala"
+    wait_up $! || fail "no main window in $work/v"
+    xvfb-run -a sh -c '"$@" & pid=$!
+        timeout 30 xdotool search --sync --onlyvisible --pid $pid >/dev/null; shown=$?
+        kill -9 $pid; exit $shown' sh \
+        env LD_PRELOAD="$fail_uname" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+        QT_QPA_PLATFORM=xcb "$work/v/corvala" ||
+        fail "no message from a copy whose version query failed beside a running one"
+else
+    echo "SKIP: the version message needs xvfb-run and xdotool"
+fi
+
 # An executable path longer than PATH_MAX cannot be read back from /proc/self/exe. Such a
 # path cannot be given to cd or exec at once: walk down and start it from there.
 deep=$(printf 'd%.0s' $(seq 250))
@@ -163,25 +176,41 @@ else
     echo "SKIP: the session bus check needs Xvfb and dbus-launch (dbus-x11)"
 fi
 
-# Another user made the /tmp lock directory first. In a mount namespace of our own, with
-# /tmp, /run/user and the home directory on fresh tmpfs so that nothing real is touched.
+# In a mount namespace of our own, with /tmp, /run, /usr/local/bin and the home directory on
+# fresh tmpfs so that nothing real is touched: what comes, goes or is cleaned up around a
+# running copy never lets a second one run (the runtime folder appearing and going, the old
+# /tmp folder cleaned and taken by another user), another user's folder in /tmp stops no
+# one, and an installed copy run by root keeps its settings in root's own folder.
 if [ "$(id -u)" -eq 0 ] && unshare -m --propagation private true 2>/dev/null; then
     export -f start wait_up ends_at_once fail
     export exe
     unshare -m --propagation private bash -c '
         exec 3<"$exe" # the build tree may lie under a directory covered below
-        mount -t tmpfs tmpfs /tmp || exit 1
-        [ -d /run/user ] && mount -t tmpfs tmpfs /run/user
-        mount -t tmpfs tmpfs "$(getent passwd 0 | cut -d: -f6)"
-        mkdir -m 777 /tmp/corvala-0 && chown 65534:65534 /tmp/corvala-0
-        mkdir /tmp/w && cat <&3 >/tmp/w/corvala && chmod 755 /tmp/w/corvala
+        for dir in /tmp /run /usr/local/bin "$(getent passwd 0 | cut -d: -f6)"; do
+            mount -t tmpfs tmpfs "$dir" || exit 1
+        done
+        mkdir /run/user /tmp/w && cat <&3 >/tmp/w/corvala && chmod 755 /tmp/w/corvala
+        trap "kill \$pid 2>/dev/null" EXIT
+        for change in "mkdir -m 700 /run/user/0" "rm -r /run/user/0" \
+            "rm -rf /tmp/corvala-0; mkdir -m 777 /tmp/corvala-0; chown 65534:65534 /tmp/corvala-0"; do
+            /tmp/w/corvala & pid=$!
+            wait_up $pid || fail "no start before: $change"
+            eval "$change"
+            ends_at_once /tmp/w/corvala
+            kill $pid; wait $pid
+        done
         /tmp/w/corvala & pid=$!
-        trap "kill $pid 2>/dev/null" EXIT
         wait_up $pid || fail "a lock directory of another user in /tmp stopped the start"
         ends_at_once env XDG_RUNTIME_DIR=/tmp /tmp/w/corvala
         [ -z "$(ls -A /tmp/corvala-0)" ] || fail "a lock was taken in the other user'"'"'s directory"
+        kill $pid
+        cp /tmp/w/corvala /usr/local/bin/corvala
+        XDG_CONFIG_HOME=/tmp/config /usr/local/bin/corvala & pid=$!
+        wait_up $pid || fail "no start of the installed copy"
+        [ -s /tmp/config/corvala/corvala.ini ] && [ ! -e /usr/local/bin/corvala.ini ] ||
+            fail "the installed copy run by root wrote beside itself"
     ' || exit 1
 else
-    echo "SKIP: the lock directory made by another user needs root and mount namespaces"
+    echo "SKIP: the lock's folder and the installed copy need root and mount namespaces"
 fi
 echo "PASS (second start ended after ${first_ms} ms)"

@@ -73,10 +73,14 @@ TEST_F(InstanceLock, VeryLongNamesStillLock)
 
 TEST_F(InstanceLock, DirectoryIsPrivateAndTheSameInEveryEnvironment)
 {
-    ::setenv("XDG_RUNTIME_DIR", "/tmp", 1);
     const std::string dir = plat::InstanceLockDirectory();
-    ::unsetenv("XDG_RUNTIME_DIR");
+    ::setenv("XDG_RUNTIME_DIR", "/tmp", 1);
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", "/tmp", 1);
     EXPECT_EQ(plat::InstanceLockDirectory(), dir);
+    ::unsetenv("XDG_RUNTIME_DIR");
+    ::setenv("HOME", home.c_str(), 1);
+    EXPECT_TRUE(dir.ends_with("/.local/state/corvala-locks")) << dir;
     struct stat st {};
     ASSERT_EQ(::lstat(dir.c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));

@@ -70,3 +70,24 @@ TEST(ProfileStore, ReadsHugeAndMalformedFilesWithoutHarm)
     EXPECT_EQ(Read(path, "New"), "1");
     EXPECT_EQ(Read(path, "K"), std::string(259, 'v'));
 }
+
+// A run of keys written in one go leaves the file exactly as writing them one by one does.
+TEST(ProfileStore, KeysWrittenInOneGoMatchKeysWrittenOneByOne)
+{
+    const std::string files[] = {
+        "", "x", "x\r", "[S]", "[S]\r", "\xEF\xBB\xBF", "\xEF\xBB\xBF[S]\r\nA=1", "; note\n",
+        "[T]\nA=1\n\n; about S\n[s]\nb=2\n;tail\n\n[U]\nC=3\n[S]\nA=4\n", "[S]\r\nA=1\r\n[T]\r\n",
+    };
+    const std::vector<plat::ProfileKey> keys = {{"B", "1"},      {"A", "x\ny"}, {"NEW", "\"q\""},
+                                                {"a", "again"}, {"K=V", "no"}, {"Z", ""}};
+    TempDir dir;
+    const std::string one = dir.File("one.ini"), all = dir.File("all.ini");
+    for (const std::string &text : files) {
+        WriteFile(one, text);
+        WriteFile(all, text);
+        for (const auto &[key, value] : keys)
+            plat::WritePrivateProfileString("S", key.c_str(), value.c_str(), one);
+        plat::WritePrivateProfileKeys("S", keys, all);
+        EXPECT_EQ(ReadFile(all), ReadFile(one)) << text;
+    }
+}

@@ -41,6 +41,14 @@ TEST(StartupRules, LinuxIniPathSitsBesideTheExecutableOrInTheUserConfig)
     EXPECT_EQ(MakeLinuxIniPath("", false, ""), "");
 }
 
+TEST(StartupRules, InstalledProgramsKeepTheirSettingsPerUser)
+{
+    for (const char *dir : {"/usr/bin", "/usr/local/bin", "/usr", "/bin", "/sbin", "/opt/corvala/bin", "/snap/x/1"})
+        EXPECT_TRUE(IsLinuxSystemProgramDir(dir)) << dir;
+    for (const char *dir : {"/usr2/bin", "/home/u/usr/bin", "/optional", "/work/build/src/app", "/", "/tmp"})
+        EXPECT_FALSE(IsLinuxSystemProgramDir(dir)) << dir;
+}
+
 TEST(StartupRules, AppNameIsTheFileNameWithoutExtension)
 {
     EXPECT_EQ(MakeAppName("C:\\Apps\\monitor.exe", kWindowsSeparators), "monitor");

@@ -29,65 +29,6 @@ struct LinkDumpRequest {
     std::uint32_t extMask;
 };
 
-void CopyStats(const char *payload, std::size_t length, LinkCounters &counters)
-{
-    // Older or newer kernels may carry a shorter or longer structure; its head is stable.
-    rtnl_link_stats64 stats {};
-    std::memcpy(&stats, payload, length < sizeof stats ? length : sizeof stats);
-    counters.rxBytes = stats.rx_bytes;
-    counters.txBytes = stats.tx_bytes;
-    counters.rxPackets = stats.rx_packets;
-    counters.txPackets = stats.tx_packets;
-    counters.multicast = stats.multicast;
-}
-
-// Looks for the answer to request `seq` in one received buffer. True when it was there;
-// `result` then says what it was.
-bool ParseStatsReply(const char *buffer, std::size_t length, std::uint32_t seq, LinkCounters &counters,
-                     CNetlinkStats::ReadResult &result)
-{
-    bool answered = false;
-    ForEachMessage(buffer, length, [&](const nlmsghdr &header, const char *message) {
-        if (header.nlmsg_seq != seq)
-            return true;
-        answered = true;
-        if (header.nlmsg_type == NLMSG_ERROR) {
-            result = NetlinkErrorOf(message) == ENODEV ? CNetlinkStats::ReadResult::NoDevice
-                                                       : CNetlinkStats::ReadResult::Failed;
-            return false;
-        }
-        ForEachAttribute(header, message, sizeof(if_stats_msg),
-                         [&](unsigned type, const char *payload, std::size_t size) {
-                             if (type == IFLA_STATS_LINK_64) {
-                                 CopyStats(payload, size, counters);
-                                 result = CNetlinkStats::ReadResult::Ok;
-                             }
-                         });
-        return false;
-    });
-    return answered;
-}
-
-bool ParseLink(const nlmsghdr &header, const char *message, LinkInfo &link)
-{
-    ifinfomsg info;
-    if (!FixedPartOf(header, message, info))
-        return false;
-    link = LinkInfo();
-    link.index = info.ifi_index;
-    link.up = (info.ifi_flags & IFF_UP) != 0;
-    link.running = (info.ifi_flags & IFF_RUNNING) != 0;
-    link.loopback = (info.ifi_flags & IFF_LOOPBACK) != 0;
-    ForEachAttribute(header, message, sizeof(ifinfomsg),
-                     [&link](unsigned type, const char *payload, std::size_t length) {
-                         if (type == IFLA_IFNAME)
-                             link.name.assign(payload, ::strnlen(payload, length));
-                         else if (type == IFLA_PARENT_DEV_NAME)
-                             link.hasParent = true; // the device /sys/class/net/NAME/device links to
-                     });
-    return !link.name.empty();
-}
-
 } // namespace
 
 int CNetlinkStats::Open(bool watchLinks)
@@ -186,24 +127,14 @@ int CNetlinkStats::Dump(void *request, std::uint32_t length, const DumpVisitor &
     if (!SendRequest(request, length))
         return 0;
     m_dumpBuffer.resize(kDumpBufferSize);
-    bool done = false, failed = false;
-    for (int read = 0; read < kMaxDumpReads && !done && !failed; ++read) {
+    DumpProgress progress = DumpProgress::More;
+    for (int read = 0; read < kMaxDumpReads && progress == DumpProgress::More; ++read) {
         std::size_t received = 0;
         if (!ReceiveInto(m_dumpBuffer, received))
             return 0;
-        ForEachMessage(m_dumpBuffer.data(), received, [&](const nlmsghdr &reply, const char *message) {
-            if (reply.nlmsg_seq != m_nSeq)
-                return true;
-            if (reply.nlmsg_type == NLMSG_DONE || reply.nlmsg_type == NLMSG_ERROR) {
-                done = reply.nlmsg_type == NLMSG_DONE;
-                failed = !done;
-                return false;
-            }
-            visit(reply, message);
-            return true;
-        });
+        progress = ParseDumpPart(m_dumpBuffer.data(), received, m_nSeq, visit);
     }
-    return done ? 1 : 0;
+    return progress == DumpProgress::Done ? 1 : 0;
 }
 
 int CNetlinkStats::ListLinks(std::vector<LinkInfo> &links)
@@ -220,7 +151,7 @@ int CNetlinkStats::ListLinks(std::vector<LinkInfo> &links)
     request.extMask = RTEXT_FILTER_SKIP_STATS;
     return Dump(&request, sizeof request, [&links](const nlmsghdr &header, const char *message) {
         LinkInfo link;
-        if (header.nlmsg_type == RTM_NEWLINK && ParseLink(header, message, link))
+        if (ParseLink(header, message, link))
             links.push_back(std::move(link));
     });
 }
@@ -235,19 +166,8 @@ int CNetlinkStats::DumpLinkStats(std::vector<LinkStats> &all)
     request.body.family = AF_UNSPEC;
     request.body.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
     return Dump(&request, sizeof request, [&all](const nlmsghdr &header, const char *message) {
-        if_stats_msg body;
-        if (header.nlmsg_type != RTM_NEWSTATS || !FixedPartOf(header, message, body))
-            return;
         LinkStats stats;
-        stats.index = static_cast<int>(body.ifindex);
-        bool found = false;
-        ForEachAttribute(header, message, sizeof body, [&](unsigned type, const char *payload, std::size_t size) {
-            if (type == IFLA_STATS_LINK_64) {
-                CopyStats(payload, size, stats.counters);
-                found = true;
-            }
-        });
-        if (found)
+        if (ParseLinkStats(header, message, stats))
             all.push_back(stats);
     });
 }

@@ -8,8 +8,7 @@
 // by a thread reads the interfaces of that thread's namespace at the time of Open, whatever
 // namespace the thread moves to later.
 
-#include "InterfaceOrder.h"
-#include "NetCounters.h"
+#include "NetlinkReply.h"
 #include "UniqueFd.h"
 
 #include <cstdint>
@@ -21,15 +20,9 @@ struct nlmsghdr;
 
 namespace plat {
 
-// One interface's statistics out of a dump of every interface.
-struct LinkStats {
-    int index = 0; // the kernel's interface index
-    LinkCounters counters;
-};
-
 class CNetlinkStats {
 public:
-    enum class ReadResult { Ok, NoDevice, Failed };
+    using ReadResult = LinkReadResult;
 
     // Non-zero when the sockets are open. With `watchLinks` a second socket listens to link
     // changes for TakeLinkChanges.

@@ -34,11 +34,13 @@ bool DrainNotifications(const UniqueFd &fd)
     return changed;
 }
 
-int NetlinkErrorOf(const char *message)
+int NetlinkErrorOf(const nlmsghdr &header, const char *message)
 {
-    nlmsgerr error;
+    int error = 0;
+    if (header.nlmsg_len < NetlinkAlign(sizeof(nlmsghdr)) + sizeof error)
+        return -EPROTO;
     std::memcpy(&error, message + NetlinkAlign(sizeof(nlmsghdr)), sizeof error);
-    return -error.error;
+    return error;
 }
 
 } // namespace plat

@@ -24,8 +24,10 @@ UniqueFd OpenRouteSocket(unsigned groups, int extraType);
 // when some were lost (the kernel's queue overflowed), so that the caller looks again.
 bool DrainNotifications(const UniqueFd &fd);
 
-// The error number of an NLMSG_ERROR message (0 for an acknowledgement).
-int NetlinkErrorOf(const char *message);
+// The kernel's error code of an NLMSG_ERROR message as sent, negative (0 for an
+// acknowledgement); -EPROTO when the message is too short to hold one. Not negated here:
+// the bytes may hold INT_MIN.
+int NetlinkErrorOf(const nlmsghdr &header, const char *message);
 
 // Calls visit(header, message) for every whole message in data[0, length); stops early
 // when visit returns false. Headers are copied out, as the buffer need not be aligned.

@@ -90,6 +90,24 @@ int WritePrivateProfileString(const char *section, const char *key, const char *
     return ::WritePrivateProfileStringA(section, key, value, path.c_str()) ? 1 : 0;
 }
 
+// The system's functions cache the file themselves: one call per key, no reading of our own.
+int WritePrivateProfileKeys(const char *section, const std::vector<ProfileKey> &keys,
+                            const std::string &path)
+{
+    int all = 1;
+    for (const ProfileKey &key : keys)
+        all &= WritePrivateProfileString(section, key.key.c_str(), key.value.c_str(), path);
+    return all;
+}
+
+ProfileBatch::ProfileBatch(const std::string &) {}
+ProfileBatch::~ProfileBatch() = default;
+
+bool IsProfileFileTooLarge(const std::string &)
+{
+    return false;
+}
+
 bool IsDirectoryWritable(const std::string &directory)
 {
     const std::string probe = directory + "\\corvala-probe.tmp";
