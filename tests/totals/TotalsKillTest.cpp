@@ -1,0 +1,134 @@
+// A writer killed at random points a hundred times: the database passes the integrity check
+// each time and has lost at most the counts not yet committed. And the writes the database
+// costs while counting: none until a commit.
+
+#include "CTrafficTotals.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr unsigned long long kPerCommit = 3000; // three cycles of 1000 bytes
+
+std::string IntegrityCheck(const std::string &path)
+{
+    sqlite3 *db = nullptr;
+    std::string result = "cannot open";
+    sqlite3_stmt *check = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
+        && sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK
+        && sqlite3_step(check) == SQLITE_ROW)
+        result = reinterpret_cast<const char *>(sqlite3_column_text(check, 0));
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+    return result;
+}
+
+// Starts the writer on `ini`, reads `lines` of its output, waits `delayUs` and kills it.
+// The last total it printed (read to the end after the kill), or -1 when it printed none.
+long long KillWriterAfter(const std::string &ini, int lines, unsigned delayUs, unsigned long long &start)
+{
+    int out[2];
+    if (::pipe(out) != 0)
+        return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::execl(TOTALS_WRITER, TOTALS_WRITER, ini.c_str(), static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    FILE *in = ::fdopen(out[0], "r");
+    long long last = -1;
+    char line[128];
+    for (int read = 0; std::fgets(line, sizeof line, in); ++read) {
+        unsigned long long value = 0;
+        if (std::sscanf(line, "start %llu", &value) == 1)
+            start = value;
+        else if (std::sscanf(line, "committed %llu", &value) == 1)
+            last = static_cast<long long>(value);
+        if (read + 1 == lines) {
+            ::usleep(delayUs);
+            ::kill(pid, SIGKILL);
+        }
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    std::fclose(in);
+    return last;
+}
+
+// Write calls of this process so far (the kernel's count).
+long WriteCalls()
+{
+    std::ifstream io("/proc/self/io");
+    for (std::string key; io >> key;) {
+        long value = 0;
+        io >> value;
+        if (key == "syscw:")
+            return value;
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST(TotalsKill, AKilledWriterLosesOnlyItsUncommittedCounts)
+{
+    TempDir dir;
+    const std::string ini = dir.File("corvala.ini"), db = dir.File("corvala.db");
+    std::mt19937 random(std::random_device {}());
+    unsigned long long total = 0;
+    for (int run = 0; run < 100; ++run) {
+        unsigned long long start = ~0ull;
+        const long long last = KillWriterAfter(ini, 2 + int(random() % 4), unsigned(random() % 3000), start);
+        ASSERT_EQ(start, total) << "run " << run << ": the writer started from the last total";
+        ASSERT_GE(last, 0) << "run " << run;
+        ASSERT_EQ(IntegrityCheck(db), "ok") << "run " << run;
+        CTotalsStore store;
+        ASSERT_TRUE(store.OpenReadOnly(db)) << "run " << run;
+        TotalsSummary summary;
+        LocalDate today;
+        ASSERT_TRUE(LocalDateOf(std::time(nullptr), today));
+        std::vector<InterfaceTotals> totals;
+        ASSERT_TRUE(store.ReadTotals(today, BillingMonthOf(today, 1), totals));
+        ASSERT_EQ(totals.size(), 1u);
+        total = totals[0].month.received;
+        // Committed after its last line at most once more; never counted twice.
+        EXPECT_TRUE(total == static_cast<unsigned long long>(last) || total == last + kPerCommit)
+            << "run " << run << ": " << total << " after " << last;
+    }
+}
+
+TEST(TotalsKill, CountingAndReadingWriteNothingUntilACommit)
+{
+    TempDir dir;
+    CTrafficTotals totals;
+    const std::int64_t now = std::time(nullptr);
+    ASSERT_EQ(totals.Open(dir.File("corvala.ini"), now), CTotalsStore::OpenResult::Opened);
+    TotalsSummary summary;
+    totals.Summarize(1, now, summary);
+    const long before = WriteCalls();
+    for (std::uint64_t cycle = 0; cycle < 3000; ++cycle) {
+        totals.Count({{"m", "eth0", 1, cycle * 1500, cycle * 60}}, now);
+        totals.Summarize(1, now, summary);
+        totals.TakeCapWarning(summary, 0);
+    }
+    EXPECT_EQ(WriteCalls(), before) << "3000 cycles wrote to the database";
+    ASSERT_TRUE(totals.Commit(now));
+    const long committed = WriteCalls();
+    EXPECT_GT(committed, before);
+    totals.Summarize(1, now, summary);
+    ASSERT_TRUE(totals.Commit(now));
+    EXPECT_EQ(WriteCalls(), committed) << "a commit with nothing pending wrote";
+    EXPECT_EQ(summary.todayAll.received, 2999u * 1500);
+}
