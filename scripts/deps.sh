@@ -1,7 +1,8 @@
 # Installs the Debian packages that are missing (sourced by run.sh and test.sh).
 # Runs apt-get as root, or through sudo for another user; packages already present are skipped.
 
-BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libxcb1-dev fonts-ipafont-gothic"
+BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libxcb1-dev fonts-ipafont-gothic
+    libsqlite3-dev"
 PACKAGE_PACKAGES="dpkg-dev file"
 TEST_PACKAGES="ccache libgtest-dev libbenchmark-dev clang libclang-rt-14-dev iproute2 procps python3
     xvfb xauth xdotool x11-utils imagemagick openbox tint2
