@@ -258,3 +258,30 @@ TEST(InterfaceSource, PhysicalInterfacesAreThoseWithADeviceLink)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(physical, expected);
 }
+
+TEST_F(CounterQueryNetns, OctetReaderGivesTheKernelsExactByteCounts)
+{
+    NamespaceEntry inA(m_a);
+    ASSERT_TRUE(inA.Ok());
+    plat::COctetReader reader;
+    UdpSocket sender("10.77.0.1");
+    sender.Send("10.77.0.2", 40002, 10, 1); // resolve the neighbour before measuring
+    Settle();
+    std::vector<plat::InterfaceOctets> first, second, all;
+    ASSERT_TRUE(reader.Read({"cva", "corvala-no-such-if0"}, first));
+    const Stats before = KernelStats("cva");
+    ASSERT_EQ(sender.Send("10.77.0.2", 40002, 700, 60), 60);
+    Settle();
+    const Stats after = KernelStats("cva");
+    ASSERT_TRUE(reader.Read({"cva"}, second));
+    ASSERT_EQ(first.size(), 1u) << "an interface that does not exist is left out";
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(first[0].identity, "cva") << "a veth pair has no permanent address";
+    EXPECT_EQ(second[0].txBytes - first[0].txBytes, 60u * (700 + 8 + 20 + 14)); // UDP, IPv4, Ethernet
+    EXPECT_EQ(double(second[0].txBytes - first[0].txBytes), after[TxBytes] - before[TxBytes]);
+    EXPECT_EQ(double(second[0].rxBytes - first[0].rxBytes), after[RxBytes] - before[RxBytes]);
+    ASSERT_TRUE(reader.Read({}, all));
+    EXPECT_EQ(all.size(), 2u) << "lo and cva";
+    ASSERT_TRUE(m_a.Ip("link del cva") && ConnectPair(m_a, "cva", m_b, "cvb") && reader.Read({"cva"}, all));
+    EXPECT_NE(all.at(0).instance, second[0].instance) << "a re-created interface is another instance";
+}
