@@ -6,8 +6,8 @@
 
 #include <winsock2.h>
 #include <windows.h>
+#include <ws2ipdef.h> // before iphlpapi.h, which declares the 64-bit table only after it
 #include <iphlpapi.h>
-#include <netioapi.h>
 
 #include <cstdio>
 #include <utility>
