@@ -71,18 +71,3 @@ TEST(CTrafficCounter, AddsOnlyWhatTheCountersSayHappened)
         }
     }
 }
-
-TEST(CTrafficCounter, RestoredCountsJoinNewerOnesUnderTheNewerName)
-{
-    CTrafficCounter counter;
-    counter.AddReadings({{"m", "eth0", 2, 10, 10}}, kDay1);
-    counter.AddReadings({{"m", "eth0", 2, 30, 10}}, kDay1);
-    const std::vector<DayCount> failed = counter.TakePending();
-    counter.AddReadings({{"m", "wan", 2, 35, 11}}, kDay1);
-    counter.RestorePending(failed);
-    ASSERT_EQ(counter.Pending().size(), 1u);
-    const DayCount &count = counter.Pending().begin()->second;
-    EXPECT_EQ(count.name, "wan");
-    EXPECT_EQ(count.count.received, 25u);
-    EXPECT_EQ(count.count.sent, 1u);
-}

@@ -95,13 +95,10 @@ TEST(TotalsKill, AKilledWriterLosesOnlyItsUncommittedCounts)
         ASSERT_GE(last, 0) << "run " << run;
         ASSERT_EQ(IntegrityCheck(db), "ok") << "run " << run;
         CTotalsStore store;
-        ASSERT_TRUE(store.OpenReadOnly(db)) << "run " << run;
-        TotalsSummary summary;
         LocalDate today;
-        ASSERT_TRUE(LocalDateOf(std::time(nullptr), today));
         std::vector<InterfaceTotals> totals;
-        ASSERT_TRUE(store.ReadTotals(today, BillingMonthOf(today, 1), totals));
-        ASSERT_EQ(totals.size(), 1u);
+        ASSERT_TRUE(store.OpenReadOnly(db) && LocalDateOf(std::time(nullptr), today)
+                    && store.ReadTotals(today, BillingMonthOf(today, 1), totals) && totals.size() == 1);
         total = totals[0].month.received;
         // Committed after its last line at most once more; never counted twice.
         EXPECT_TRUE(total == static_cast<unsigned long long>(last) || total == last + kPerCommit)
