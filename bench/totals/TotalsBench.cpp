@@ -1,6 +1,6 @@
 // The totals database on a large file (ten years of days for 10 or 100 interfaces): opening
-// it with its check, one commit, reading a billing month; and the per-cycle cost of
-// counting and summing with the database's totals already read.
+// it with its check, one commit, reading a billing month; and the per-cycle cost of reading
+// the counters, counting and summing with the database's totals already read.
 
 #include "CTrafficTotals.h"
 
@@ -85,5 +85,16 @@ void BM_CountAndSummarizeOneCycle(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CountAndSummarizeOneCycle);
+
+// The reading each cycle makes: the octet counters of one interface by name (loopback).
+void BM_ReadOneInterface(benchmark::State &state)
+{
+    plat::COctetReader reader;
+    const std::vector<std::string> names {"lo"};
+    std::vector<plat::InterfaceOctets> octets;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(reader.Read(names, octets));
+}
+BENCHMARK(BM_ReadOneInterface);
 
 } // namespace
