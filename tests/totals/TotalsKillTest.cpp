@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -37,33 +36,23 @@ std::string IntegrityCheck(const std::string &path)
 // The last total it printed (read to the end after the kill), or -1 when it printed none.
 long long KillWriterAfter(const std::string &ini, int lines, unsigned delayUs, unsigned long long &start)
 {
-    int out[2];
-    if (::pipe(out) != 0)
-        return -1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], 1);
-        ::execl(TOTALS_WRITER, TOTALS_WRITER, ini.c_str(), static_cast<char *>(nullptr));
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    FILE *in = ::fdopen(out[0], "r");
+    FILE *in = ::popen((std::string(TOTALS_WRITER) + " '" + ini + "'").c_str(), "r");
     long long last = -1;
+    int pid = 0;
     char line[128];
-    for (int read = 0; std::fgets(line, sizeof line, in); ++read) {
+    for (int read = 0; in && std::fgets(line, sizeof line, in); ++read) {
         unsigned long long value = 0;
-        if (std::sscanf(line, "start %llu", &value) == 1)
-            start = value;
-        else if (std::sscanf(line, "committed %llu", &value) == 1)
+        if (std::sscanf(line, "start %d %llu", &pid, &start) == 2 && pid > 0)
+            continue;
+        if (std::sscanf(line, "committed %llu", &value) == 1)
             last = static_cast<long long>(value);
-        if (read + 1 == lines) {
+        if (read + 1 == lines && pid > 0) {
             ::usleep(delayUs);
             ::kill(pid, SIGKILL);
         }
     }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    std::fclose(in);
+    if (in)
+        ::pclose(in);
     return last;
 }
 

@@ -1,6 +1,6 @@
 // Counts made-up traffic of one interface ("veth-t0": 1000 bytes received and 1 sent per
 // cycle) into the database beside INI and commits every third cycle, printing the database's
-// received total after each commit: "start N" first, then "committed N".
+// received total after each commit: "start PID N" first, then "committed N".
 // Usage: totals_writer INI [CYCLES]   (without CYCLES: until killed, at most a million)
 
 #include "CTrafficTotals.h"
@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <unistd.h>
 
 namespace {
 
@@ -29,7 +30,7 @@ int main(int argc, char **argv)
     const std::int64_t now = std::time(nullptr);
     CTrafficTotals totals;
     totals.Open(argv[1], now);
-    std::printf("start %llu\n", Received(totals, now));
+    std::printf("start %d %llu\n", static_cast<int>(::getpid()), Received(totals, now));
     std::fflush(stdout);
     for (long cycle = 0; cycle <= cycles; ++cycle) {
         totals.Count({{"veth-t0", "veth-t0", 1, std::uint64_t(cycle) * 1000, std::uint64_t(cycle)}}, now);
