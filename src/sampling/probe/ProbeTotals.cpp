@@ -1,5 +1,6 @@
 #include "ProbeTotals.h"
 
+#include "CSetExtra.h"
 #include "CTotalsStore.h"
 #include "Platform.h"
 #include "StartupRules.h"
@@ -53,8 +54,9 @@ int PrintTotals(const std::string &databasePath)
         std::fprintf(stderr, "corvala-probe: no totals database at '%s'\n", databasePath.c_str());
         return 1;
     }
-    const int capDay = ValidCapDay(
-        plat::GetPrivateProfileInt("CORVALA_EXTRA", "CAP_DAY", kDefaultCapDay, SettingsFileOf(databasePath)));
+    CSetExtra extra;
+    extra.Load(SettingsFileOf(databasePath)); // reads only; a missing file leaves the defaults
+    const int capDay = extra.GetCapDay();
     LocalDate today;
     std::vector<InterfaceTotals> totals;
     if (!LocalDateOf(std::time(nullptr), today) || !store.ReadTotals(today, BillingMonthOf(today, capDay), totals)) {
