@@ -10,6 +10,9 @@ cd "$(dirname "$0")/.."
 ensure_packages $BUILD_PACKAGES $WINDOWS_PACKAGES
 
 qt=$(scripts/qt-mingw.sh | tail -n 1)
+# SQLite for the totals database, static from Debian's source (scripts/sqlite-mingw.sh).
+sqlite=$(scripts/sqlite-mingw.sh | tail -n 1)
+set -- -DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a" "$@"
 cmake --preset win -DCMAKE_PREFIX_PATH="$qt" -DCORVALA_BUILD_TESTS=OFF "$@" >/dev/null
 cmake --build --preset win -j "$(nproc)"
 echo "Built: build-win/corvala.exe build-win/corvala-probe.exe"

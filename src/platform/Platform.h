@@ -7,6 +7,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -207,5 +209,44 @@ struct RouteWatch;
 RouteWatch *OpenRouteWatch();
 int TakeRouteChanges(RouteWatch *watch);
 void CloseRouteWatch(RouteWatch *watch);
+
+// ---- Interface octet counters and local time ------------------------------------------
+
+// One reading of an interface's cumulative 64-bit octet counters.
+struct InterfaceOctets {
+    // Stays the same across renames: Linux: the permanent hardware address ("52:54:00:..")
+    // when the interface has one, else its name; Windows: its GUID ("{...}").
+    std::string identity;
+    std::string name;           // the current name, as the counters' instances are named
+    std::uint64_t instance = 0; // changes when the interface is re-created (its index)
+    std::uint64_t rxBytes = 0;
+    std::uint64_t txBytes = 0;
+};
+
+// Reads the octet counters of network interfaces, used by one thread at a time. Linux: it
+// reads the network namespace that the thread constructing it was in.
+class COctetReader {
+public:
+    COctetReader();
+    ~COctetReader();
+    COctetReader(const COctetReader &) = delete;
+    COctetReader &operator=(const COctetReader &) = delete;
+
+    // The interfaces called `names` that exist now, in that order (every interface when
+    // `names` is empty). Non-zero on success; 0 when the counters could not be read at all.
+    int Read(const std::vector<std::string> &names, std::vector<InterfaceOctets> &octets);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_pImpl;
+};
+
+// The local calendar time of `unixSeconds` in the process's time zone (TZ on Linux).
+// Non-zero on success.
+int LocalTimeOf(std::int64_t unixSeconds, std::tm &local);
+
+// A path of ours (Windows: in the ANSI code page) in UTF-8, as SQLite and std::filesystem's
+// u8 paths take it; Linux paths pass unchanged.
+std::string PathToUtf8(const std::string &path);
 
 } // namespace plat

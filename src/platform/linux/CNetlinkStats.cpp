@@ -1,8 +1,10 @@
 #include "CNetlinkStats.h"
 
+#include "LinkOctets.h"
 #include "NetlinkMessages.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <linux/if_link.h>
 #include <net/if.h>
@@ -20,6 +22,14 @@ constexpr int kMaxDumpReads = 100000;
 struct StatsRequest {
     nlmsghdr header;
     if_stats_msg body;
+};
+
+// RTM_GETLINK for one interface by name; the statistics come with the reply.
+struct LinkNameRequest {
+    nlmsghdr header;
+    ifinfomsg body;
+    rtattr nameAttr;
+    char name[IFNAMSIZ];
 };
 
 struct LinkDumpRequest {
@@ -170,6 +180,64 @@ int CNetlinkStats::DumpLinkStats(std::vector<LinkStats> &all)
         if (ParseLinkStats(header, message, stats))
             all.push_back(stats);
     });
+}
+
+int CNetlinkStats::ListLinkOctets(std::vector<InterfaceOctets> &links)
+{
+    links.clear();
+    LinkDumpRequest request {};
+    request.header.nlmsg_len = sizeof request;
+    request.header.nlmsg_type = RTM_GETLINK;
+    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.body.ifi_family = AF_UNSPEC;
+    request.extMaskAttr.rta_len = RTA_LENGTH(sizeof request.extMask);
+    request.extMaskAttr.rta_type = IFLA_EXT_MASK;
+    return Dump(&request, sizeof request, [&links](const nlmsghdr &header, const char *message) {
+        InterfaceOctets octets;
+        if (ParseLinkOctets(header, message, octets))
+            links.push_back(std::move(octets));
+    });
+}
+
+CNetlinkStats::ReadResult CNetlinkStats::ReadLinkOctets(const std::string &name, InterfaceOctets &octets)
+{
+    LinkNameRequest request {};
+    if (name.empty() || name.size() >= sizeof request.name)
+        return ReadResult::NoDevice;
+    std::memcpy(request.name, name.data(), name.size());
+    request.nameAttr.rta_len = static_cast<unsigned short>(RTA_LENGTH(name.size() + 1));
+    request.nameAttr.rta_type = IFLA_IFNAME;
+    // Up to the name's end only: the kernel warns of bytes left over after the attributes.
+    request.header.nlmsg_len = static_cast<std::uint32_t>(offsetof(LinkNameRequest, name) + RTA_ALIGN(name.size() + 1));
+    request.header.nlmsg_type = RTM_GETLINK;
+    request.header.nlmsg_flags = NLM_F_REQUEST;
+    request.header.nlmsg_seq = ++m_nSeq;
+    request.body.ifi_family = AF_UNSPEC;
+    if (!SendRequest(&request, request.header.nlmsg_len))
+        return ReadResult::Failed;
+
+    // Replies to requests abandoned after a timeout may still be queued: skip them.
+    m_dumpBuffer.resize(kDumpBufferSize);
+    for (int read = 0; read < 16; ++read) {
+        std::size_t length = 0;
+        if (!ReceiveInto(m_dumpBuffer, length))
+            return ReadResult::Failed;
+        ReadResult result = ReadResult::Failed;
+        bool answered = false;
+        ForEachMessage(m_dumpBuffer.data(), length, [&](const nlmsghdr &header, const char *message) {
+            if (header.nlmsg_seq != m_nSeq)
+                return true;
+            answered = true;
+            if (header.nlmsg_type == NLMSG_ERROR)
+                result = NetlinkErrorOf(message) == ENODEV ? ReadResult::NoDevice : ReadResult::Failed;
+            else if (ParseLinkOctets(header, message, octets))
+                result = ReadResult::Ok;
+            return false;
+        });
+        if (answered)
+            return result;
+    }
+    return ReadResult::Failed;
 }
 
 } // namespace plat

@@ -52,6 +52,13 @@ public:
     using DumpVisitor = std::function<void(const nlmsghdr &, const char *)>;
     int Dump(void *request, std::uint32_t length, const DumpVisitor &visit);
 
+    // The octet counters, identity and name of the interface called `name`: one RTM_GETLINK
+    // for that name alone.
+    ReadResult ReadLinkOctets(const std::string &name, InterfaceOctets &octets);
+
+    // The same of every interface, in kernel order. Non-zero on success.
+    int ListLinkOctets(std::vector<InterfaceOctets> &links);
+
 private:
     int SendRequest(void *request, std::uint32_t length);
     bool ReceiveInto(std::vector<char> &buffer, std::size_t &length);
@@ -59,7 +66,7 @@ private:
     UniqueFd m_fdRoute;  // requests and their replies
     UniqueFd m_fdEvents; // link change notifications, read without blocking
     std::uint32_t m_nSeq = 0;
-    std::vector<char> m_dumpBuffer; // kept, so a dump every cycle allocates nothing
+    std::vector<char> m_dumpBuffer; // kept, so a dump or link read every cycle allocates nothing
 };
 
 } // namespace plat

@@ -1,9 +1,12 @@
 // corvala-probe: lists the network interfaces, or runs Corvala's sampling thread against one
-// interface and prints every sample it queues. Reads and writes no settings file.
+// interface and prints every sample it queues (or each cycle's byte rates as JSON for status
+// bars), or prints the traffic totals of the monitor's database. Writes no file.
 
 #include "CCounterSampler.h"
+#include "CRateLines.h"
 #include "CSetSystem.h"
 #include "EnumNetworkInterfaces.h"
+#include "ProbeTotals.h"
 #include "ValueText.h"
 
 #include <algorithm>
@@ -22,12 +25,18 @@ namespace {
 
 constexpr const char *kUsage =
     "Usage: corvala-probe --list\n"
-    "       corvala-probe [--interval MS] [--count N] INTERFACE\n"
+    "       corvala-probe [--interval MS] [--count N] [--format FORMAT] INTERFACE\n"
+    "       corvala-probe --totals [--db PATH]\n"
     "       corvala-probe --help | --version\n"
     "\n"
     "  --list          print the interface names in the order Corvala offers them\n"
     "  --interval MS   pause between two collections, 1 to 60000 ms (default 500)\n"
     "  --count N       stop after N sampling cycles (default: run until Ctrl+C)\n"
+    "  --format FORMAT tab (default), json or waybar: one line per cycle with the byte\n"
+    "                  rates, for status bars\n"
+    "  --totals        print the traffic totals of today and of the billing month, one\n"
+    "                  line per interface and period: name, today|month, received, sent\n"
+    "  --db PATH       read the totals from PATH instead of Corvala's own database\n"
     "  --help          show this text\n"
     "  --version       show the version\n"
     "\n"
@@ -46,6 +55,9 @@ struct Options {
     bool list = false;
     bool help = false;
     bool version = false;
+    bool totals = false;
+    std::string database;
+    CRateLines::Format format = CRateLines::Format::Tab;
     int intervalMs = 500;
     long long count = 0; // 0: unlimited
     std::string interface;
@@ -81,6 +93,16 @@ const OptionRule kOptionRules[] = {
     {"-h", &Options::help, nullptr},
     {"--version", &Options::version, nullptr},
     {"--list", &Options::list, nullptr},
+    {"--totals", &Options::totals, nullptr},
+    {"--db", nullptr,
+     [](Options &options, std::string_view value) -> const char * {
+         options.database = value;
+         return nullptr;
+     }},
+    {"--format", nullptr,
+     [](Options &options, std::string_view value) -> const char * {
+         return CRateLines::ParseFormat(value, options.format) ? nullptr : "--format takes tab, json or waybar";
+     }},
     {"--interval", nullptr,
      [](Options &options, std::string_view value) -> const char * {
          long long ms = 0;
@@ -117,7 +139,7 @@ bool ParseArgs(int argc, char **argv, Options &options)
             return Fail("only one interface can be sampled");
         }
     }
-    if (!options.help && !options.version && !options.list && options.interface.empty())
+    if (!options.help && !options.version && !options.list && !options.totals && options.interface.empty())
         return Fail("name an interface, or use --list");
     return true;
 }
@@ -143,12 +165,16 @@ std::string RawText(const CounterSample &sample)
     return text;
 }
 
-void PrintSample(const CSetSystem &settings, const CounterSample &sample, long long elapsedMs)
+void PrintSample(const CSetSystem &settings, const CounterSample &sample, long long elapsedMs, CRateLines &lines)
 {
     const CSetCntData &definition = settings.m_CntData[static_cast<std::size_t>(sample.m_nIndex)];
     std::int64_t value = 0;
     const std::string valueText
         = SampleToValue(sample, value) ? FormatValueText(value, definition.GetUnitName()) : "-";
+    if (lines.Wanted()) {
+        lines.Take(sample.m_nIndex, value, valueText);
+        return;
+    }
     std::printf("%lld\t%s\t%s\t%s\n", elapsedMs, definition.GetCntName().c_str(), RawText(sample).c_str(),
                 valueText.c_str());
 }
@@ -194,6 +220,7 @@ int Sample(const Options &options)
     settings.m_CntBase.SetCounterWait(options.intervalMs);
 
     CCounterSampler sampler(settings);
+    CRateLines lines(options.format, options.interface);
     const auto start = std::chrono::steady_clock::now();
     sampler.Start();
     CycleCounter cycles;
@@ -208,7 +235,7 @@ int Sample(const Options &options)
         for (const CounterSample &sample : samples) {
             if (ended || !cycles.Accept(sample.m_nIndex, options.count))
                 break;
-            PrintSample(settings, sample, static_cast<long long>(elapsed.count()));
+            PrintSample(settings, sample, static_cast<long long>(elapsed.count()), lines);
         }
         std::fflush(stdout);
     }
@@ -238,6 +265,8 @@ int main(int argc, char **argv)
     }
     if (options.list)
         return ListInterfaces();
+    if (options.totals)
+        return PrintTotals(options.database.empty() ? DefaultDatabasePath(plat::GetModuleFileName()) : options.database);
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     return Sample(options);

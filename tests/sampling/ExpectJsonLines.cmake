@@ -1,0 +1,18 @@
+# Runs corvala-probe with ARGS (a list) and fails unless it prints LINES lines, each a JSON
+# object with the members FIELDS (a list).
+execute_process(COMMAND ${PROBE} ${ARGS} RESULT_VARIABLE result OUTPUT_VARIABLE out TIMEOUT 20)
+string(REGEX REPLACE "\n$" "" out "${out}")
+string(REPLACE ";" "\\;" out "${out}")
+string(REPLACE "\n" ";" lines "${out}")
+list(LENGTH lines count)
+if(NOT result EQUAL 0 OR NOT count EQUAL LINES)
+    message(FATAL_ERROR "exit status ${result}, ${count} lines: '${out}'")
+endif()
+foreach(line IN LISTS lines)
+    foreach(field IN LISTS FIELDS)
+        string(JSON value ERROR_VARIABLE error GET "${line}" ${field})
+        if(error)
+            message(FATAL_ERROR "no ${field} in '${line}': ${error}")
+        endif()
+    endforeach()
+endforeach()
