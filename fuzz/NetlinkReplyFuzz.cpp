@@ -2,6 +2,7 @@
 // buffer of exactly their size. Besides crashes, reads outside the buffer and undefined
 // behaviour it checks that every interface listed has a name that the bytes could hold.
 
+#include "LinkOctets.h"
 #include "NetlinkReply.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -30,6 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         plat::LinkStats one;
         if (plat::ParseLinkStats(header, message, one))
             stats.push_back(one);
+        plat::InterfaceOctets octets;
+        if (plat::ParseLinkOctets(header, message, octets) && octets.name.size() > reply.size())
+            std::abort();
     });
     return 0;
 }

@@ -229,7 +229,7 @@ CNetlinkStats::ReadResult CNetlinkStats::ReadLinkOctets(const std::string &name,
                 return true;
             answered = true;
             if (header.nlmsg_type == NLMSG_ERROR)
-                result = NetlinkErrorOf(message) == ENODEV ? ReadResult::NoDevice : ReadResult::Failed;
+                result = NetlinkErrorOf(header, message) == -ENODEV ? ReadResult::NoDevice : ReadResult::Failed;
             else if (ParseLinkOctets(header, message, octets))
                 result = ReadResult::Ok;
             return false;
