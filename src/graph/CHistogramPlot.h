@@ -10,10 +10,12 @@
 #include "PixelRaster.h"
 
 #include <QImage>
+#include <QLine>
 #include <QPoint>
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class CHistogramPlot {
 public:
@@ -47,7 +49,7 @@ private:
     void DrawVerticalGrid(std::int64_t fromX, int width, int xStep);
     void DrawHistory(const CHistogramModel &model, int index, std::int64_t left,
                      const CHistogramModel::SeriesStep *step);
-    void DrawSegment(const SeriesPen &pen, QPoint from, QPoint to);
+    void DrawLines(const SeriesPen &pen);
     int WidestPen(const CHistogramModel &model) const;
     void AdvancePhase(int xStep);
 
@@ -59,4 +61,5 @@ private:
     bool m_bGridV = true;
     std::array<SeriesPen, CHistogramModel::kSeriesCount> m_aPens{};
     int m_nPhase = 0; // the vertical grid lines stand at -phase + j * x step
+    std::vector<QLine> m_aLines; // one series' segments being drawn, kept to reuse its memory
 };
