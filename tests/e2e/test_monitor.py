@@ -81,8 +81,9 @@ class Monitor:
         """A left drag: the caller waits for what it does."""
         x, y = start
         self.session.xdotool("mousemove", x, y)
+        mark = self.session.drag_mark()
         self.session.xdotool("mousedown", 1)
-        if not wait_for(self.session.drag_taken, 5):
+        if not wait_for(lambda: self.session.drag_taken(mark), 10):
             raise AssertionError("the window manager did not take the drag")
         for step in range(1, 6):  # a few moves, as a hand would make
             self.session.xdotool("mousemove", x + delta[0] * step // 5, y + delta[1] * step // 5)

@@ -64,11 +64,13 @@ class WestonSession(XSession):
             text.seek(mark)
             return re.search(request, text.read().decode(errors="replace")) is not None
 
-    def drag_taken(self):
-        """The compositor carries out drags, from when it has taken the pointer: XWayland then
-        finds the pointer over none of its windows."""
-        root = self.run(["xwininfo", "-root"]).split("Window id: ", 1)[-1].split()[0]
-        return self.xdotool("getmouselocation", "--shell").endswith(f"WINDOW={int(root, 16)}")
+    def drag_mark(self):
+        return self.log_mark()
+
+    def drag_taken(self, mark):
+        """The compositor carries out drags, from when its window manager got the program's
+        request: it takes the pointer at once."""
+        return self.requested(r"XCB_CLIENT_MESSAGE \(_NET_WM_MOVERESIZE ", mark)
 
     def xdotool(self, *args):
         """Input goes through the compositor's seat; everything else asks XWayland."""

@@ -65,9 +65,13 @@ class XSession:
     def xdotool(self, *args):
         return self.run(["xdotool", *[str(a) for a in args]]).strip()
 
-    def drag_taken(self):
-        """Whether the drag just pressed may go on: here the program moves the window itself,
-        following the pointer's events in their order."""
+    def drag_mark(self):
+        """Taken before a drag's press, for drag_taken."""
+        return None
+
+    def drag_taken(self, mark):
+        """Whether the drag pressed after `mark` may go on: here the program moves the window
+        itself, following the pointer's events in their order."""
         return True
 
     def tray_owner(self):
