@@ -1,13 +1,13 @@
 #include "CHistogramCtrl.h"
 #include "CHistogramPlot.h"
 #include "FontSetup.h"
+#include "HistoryFeed.h"
 #include "PixelRaster.h"
 
 #include <QPainter>
 #include <QtTest>
 
 #include <array>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -33,7 +33,6 @@ std::unique_ptr<CHistogramCtrl> MakeCtrl(int width, int height)
 }
 
 // Steps a control so that a series' history gains exactly the given values, oldest first.
-// The pending set carries the previous value, so feeding 2h - carried averages to h.
 class HistoryFeeder {
 public:
     explicit HistoryFeeder(CHistogramCtrl &ctrl) : m_ctrl(ctrl) {}
@@ -41,18 +40,15 @@ public:
     void Push(int index, const std::vector<int> &values)
     {
         for (const int value : values) {
-            const auto carried = m_carried.find(index);
-            const int feed = carried == m_carried.end() ? value : 2 * value - carried->second;
-            QVERIFY(m_ctrl.AddValue(index, feed)); // inside the fixed range
+            QVERIFY(m_ctrl.AddValue(index, static_cast<std::int32_t>(m_feed.For(index, value)))); // in range
             m_ctrl.Step();
             QCOMPARE(m_ctrl.Model().GetHistory(index).Newest(), value);
-            m_carried[index] = feed;
         }
     }
 
 private:
     CHistogramCtrl &m_ctrl;
-    std::map<int, int> m_carried;
+    HistoryFeed m_feed;
 };
 
 std::vector<int> Matching(const QImage &image, bool alongRow, int line, QRgb color)
