@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int kStepPixels = CHistogramModel::kStepPixels;
+
 // Rows further off than this are pulled in before drawing. A segment spans only two pixels
 // of width, so the bend this causes stays far below a pixel inside the plot.
 constexpr std::int64_t kFarRows = 16;

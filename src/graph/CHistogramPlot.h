@@ -19,9 +19,6 @@
 
 class CHistogramPlot {
 public:
-    // Each value takes this many pixels of width.
-    static constexpr int kStepPixels = 2;
-
     void SetBackColor(ColorRef color);
     void SetGridVisible(int horizontal, int vertical);
     void SetGridColors(ColorRef horizontal, ColorRef vertical);
