@@ -47,13 +47,15 @@ class WestonWithXWayland(unittest.TestCase):
             return pixels.count(BLACK) > len(pixels) // 2 and label.count(RED) > 20
         self.assertTrue(wait_for(drawn, 10), "no black graph with a red label")
 
-        # The compositor moves the window by any point of the graph, and sizes it by its corner.
-        monitor.drag((x + width // 2, y + height // 2), (150, 90))
-        self.assertTrue(wait_for(lambda: frame() == (x + 150, y + 90, width, height), 5), frame())
+        # The compositor moves the window by any point of the graph (toward the middle: it keeps
+        # windows on the screen, and may have put this one anywhere), and sizes it by its corner.
+        dx, dy = (150 if x < 500 else -150), (90 if y < 400 else -90)
+        monitor.drag((x + width // 2, y + height // 2), (dx, dy))
+        self.assertTrue(wait_for(lambda: frame() == (x + dx, y + dy, width, height), 10), frame())
         x, y, width, height = frame()
         monitor.drag((x + width - 2, y + height - 2), (100, 50))
         # Weston 10 counts its frame's shadow into the new size: it grows by at least the drag.
-        self.assertTrue(wait_for(lambda: frame()[2] >= width + 100 and frame()[3] >= height + 50, 5), frame())
+        self.assertTrue(wait_for(lambda: frame()[2] >= width + 100 and frame()[3] >= height + 50, 10), frame())
         self.assertEqual(frame()[:2], (x, y))
         placed = frame()
 
@@ -113,16 +115,19 @@ class WestonWithXWayland(unittest.TestCase):
         box = wait_for(self.grid_box, 30)
         self.assertTrue(box, "the window did not appear")
 
-        # The compositor's interactive move follows the drag, from when the program asked for it.
+        # The compositor's interactive move follows the drag, from when the program asked for it;
+        # toward the middle, since the compositor keeps windows on the screen and may have put
+        # this one anywhere.
         x, y = (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
+        dx, dy = (150 if x < 640 else -150), (100 if y < 512 else -100)
         self.session.xdotool("mousemove", x, y)
         mark = self.session.log_mark()
         self.session.xdotool("mousedown", 1)
         self.assertTrue(wait_for(lambda: self.session.requested(r"xdg_toplevel@\d+\.move\(", mark), 5), "no move")
         for step in range(1, 6):
-            self.session.xdotool("mousemove", x + 30 * step, y + 20 * step)
+            self.session.xdotool("mousemove", x + dx * step // 5, y + dy * step // 5)
         self.session.xdotool("mouseup", 1)
-        moved = (box[0] + 150, box[1] + 100, box[2] + 150, box[3] + 100)
+        moved = (box[0] + dx, box[1] + dy, box[2] + dx, box[3] + dy)
         self.assertTrue(wait_for(lambda: self.grid_box() == moved, 30), "the window did not follow the drag")
 
         # Always on top has no meaning here and changes nothing; hiding and restoring work.
