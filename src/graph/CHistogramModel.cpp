@@ -160,8 +160,8 @@ void CHistogramModel::SetClientSize(int width, int height)
 
 void CHistogramModel::ScanVisible(std::int64_t &lo, std::int64_t &hi) const
 {
-    // Two pixels per value: the k-th newest value is visible while 2k < width.
-    const auto visible = static_cast<std::size_t>((m_nWidth + 1) / 2);
+    // The k-th newest value is visible while k * kStepPixels < width.
+    const auto visible = static_cast<std::size_t>((m_nWidth + kStepPixels - 1) / kStepPixels);
     for (const CValueHistory &history : m_aHistory) {
         const std::size_t count = std::min(visible, history.Size());
         for (std::size_t k = 0; k < count; ++k) {

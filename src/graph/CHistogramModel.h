@@ -14,6 +14,8 @@ class CHistogramModel {
 public:
     static constexpr int kSeriesCount = 10;
     static constexpr int kMinGridStep = 4;
+    // Each value takes this many pixels of width: the graph scrolls by it at every step.
+    static constexpr int kStepPixels = 2;
 
     // What one step did to a series: the point that was newest before it, if any, and the
     // point it appended. A disabled series does not step and keeps the defaults.

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int kStepPixels = CHistogramModel::kStepPixels;
+
 // Rows further off than this are pulled in before drawing. A segment spans only two pixels
 // of width, so the bend this causes stays far below a pixel inside the plot.
 constexpr std::int64_t kFarRows = 16;
@@ -108,7 +110,8 @@ void CHistogramPlot::DrawHistory(const CHistogramModel &model, int index, std::i
     QPoint to(width - kStepPixels, stepped ? Row(model, step->point)
                                            : history.Empty() ? 0 : Row(model, history.Newest()));
     if (stepped && !step->previous) {
-        DrawSegment(pen, to, to); // a series' first step: a line of zero length
+        m_aLines.assign(1, QLine(to, to)); // a series' first step: a line of zero length
+        DrawLines(pen);
         return;
     }
     // The k-th newest value sits at x = W - 2 - 2k. A redraw leaves out the segments that
@@ -121,22 +124,26 @@ void CHistogramPlot::DrawHistory(const CHistogramModel &model, int index, std::i
     // Only the segments that reach the part being drawn.
     const std::int64_t reach = std::int64_t{to.x()} + pen.width - left;
     segments = std::min<std::int64_t>(segments, reach < 0 ? 0 : reach / kStepPixels + 1);
+    m_aLines.clear();
     for (std::int64_t k = 0; k < segments; ++k) {
         // A step's newest segment runs from the previous point; older ones come from the history.
         const std::int32_t older = stepped && k == 0 ? *step->previous
                                                      : history.Newest(static_cast<std::size_t>(k) + 1);
         const QPoint from(to.x() - kStepPixels, Row(model, older));
-        DrawSegment(pen, from, to);
+        m_aLines.emplace_back(from, to);
         to = from;
     }
+    DrawLines(pen);
 }
 
-void CHistogramPlot::DrawSegment(const SeriesPen &pen, QPoint from, QPoint to)
+void CHistogramPlot::DrawLines(const SeriesPen &pen)
 {
-    if (pen.width == 1)
-        m_raster.DrawThinLine(from, to, pen.color);
-    else
-        m_raster.DrawWideLine(from, to, pen.width, pen.color);
+    if (pen.width > 1) {
+        m_raster.DrawWideLines(m_aLines, pen.width, pen.color);
+        return;
+    }
+    for (const QLine &line : m_aLines)
+        m_raster.DrawThinLine(line.p1(), line.p2(), pen.color);
 }
 
 int CHistogramPlot::WidestPen(const CHistogramModel &model) const

@@ -10,16 +10,15 @@
 #include "PixelRaster.h"
 
 #include <QImage>
+#include <QLine>
 #include <QPoint>
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class CHistogramPlot {
 public:
-    // Each value takes this many pixels of width.
-    static constexpr int kStepPixels = 2;
-
     void SetBackColor(ColorRef color);
     void SetGridVisible(int horizontal, int vertical);
     void SetGridColors(ColorRef horizontal, ColorRef vertical);
@@ -47,7 +46,7 @@ private:
     void DrawVerticalGrid(std::int64_t fromX, int width, int xStep);
     void DrawHistory(const CHistogramModel &model, int index, std::int64_t left,
                      const CHistogramModel::SeriesStep *step);
-    void DrawSegment(const SeriesPen &pen, QPoint from, QPoint to);
+    void DrawLines(const SeriesPen &pen);
     int WidestPen(const CHistogramModel &model) const;
     void AdvancePhase(int xStep);
 
@@ -59,4 +58,5 @@ private:
     bool m_bGridV = true;
     std::array<SeriesPen, CHistogramModel::kSeriesCount> m_aPens{};
     int m_nPhase = 0; // the vertical grid lines stand at -phase + j * x step
+    std::vector<QLine> m_aLines; // one series' segments being drawn, kept to reuse its memory
 };

@@ -1,5 +1,9 @@
 #include "PixelRaster.h"
 
+#include <QPainter>
+#include <QPen>
+#include <QTransform>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -13,7 +17,6 @@ constexpr std::int64_t kOne = std::int64_t{1} << kFractionBits;
 // Beyond these ratios a surface could not be allocated anyway.
 constexpr double kMinRatio = 1.0 / 64;
 constexpr double kMaxRatio = 64;
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Floor division for a positive divisor.
 std::int64_t FloorDiv(std::int64_t numerator, std::int64_t divisor)
@@ -34,76 +37,6 @@ void ClipSteps(std::int64_t start, int direction, std::int64_t low, std::int64_t
         last = std::min<std::int64_t>(count - 1, start - low);
     }
 }
-
-// Narrows [low, high] to the t with a + b * t in [minimum, maximum]; `inverse` is 1 / b.
-void Constrain(double a, double b, double inverse, double minimum, double maximum, double &low, double &high)
-{
-    if (b == 0) {
-        if (a < minimum || a > maximum) {
-            low = kInfinity;
-            high = -kInfinity;
-        }
-        return;
-    }
-    const double from = (minimum - a) * inverse;
-    const double to = (maximum - a) * inverse;
-    low = std::max(low, std::min(from, to));
-    high = std::min(high, std::max(from, to));
-}
-
-// A line with round ends in device pixels: every point within the radius of the segment.
-// Convex, so a vertical line crosses it in one span: its two end discs and the band between
-// them cover that span.
-class Capsule {
-public:
-    Capsule(double x0, double y0, double x1, double y1, double radius)
-        : m_x0(x0), m_y0(y0), m_x1(x1), m_y1(y1), m_squaredRadius(radius * radius), m_dx(x1 - x0),
-          m_dy(y1 - y0)
-    {
-        m_squaredLength = m_dx * m_dx + m_dy * m_dy;
-        m_across = radius * std::sqrt(m_squaredLength);
-        m_inverseDx = m_dx != 0 ? 1 / m_dx : 0;
-        m_inverseDy = m_dy != 0 ? 1 / m_dy : 0;
-    }
-
-    // Where the vertical line x = cx crosses the capsule, as [top, bottom]; false where it
-    // does not.
-    bool Span(double cx, double &top, double &bottom) const
-    {
-        top = kInfinity;
-        bottom = -kInfinity;
-        Disc(cx, m_x0, m_y0, top, bottom);
-        Disc(cx, m_x1, m_y1, top, bottom);
-        if (m_squaredLength > 0) {
-            // Relative to the start point: along the segment within its length, across it
-            // within the radius.
-            const double u = cx - m_x0;
-            double low = -kInfinity;
-            double high = kInfinity;
-            Constrain(u * m_dx, m_dy, m_inverseDy, 0, m_squaredLength, low, high);
-            Constrain(-u * m_dy, m_dx, m_inverseDx, -m_across, m_across, low, high);
-            if (low <= high) {
-                top = std::min(top, m_y0 + low);
-                bottom = std::max(bottom, m_y0 + high);
-            }
-        }
-        return top <= bottom;
-    }
-
-private:
-    void Disc(double cx, double x, double y, double &top, double &bottom) const
-    {
-        const double squared = m_squaredRadius - (cx - x) * (cx - x);
-        if (squared < 0)
-            return;
-        const double half = std::sqrt(squared);
-        top = std::min(top, y - half);
-        bottom = std::max(bottom, y + half);
-    }
-
-    double m_x0, m_y0, m_x1, m_y1, m_squaredRadius;
-    double m_dx, m_dy, m_squaredLength = 0, m_across = 0, m_inverseDx = 0, m_inverseDy = 0;
-};
 
 } // namespace
 
@@ -228,35 +161,28 @@ void PixelRaster::DrawThinLine(QPoint from, QPoint to, QRgb color)
     }
 }
 
-void PixelRaster::DrawWideLine(QPoint from, QPoint to, int width, QRgb color)
+void PixelRaster::DrawWideLines(const std::vector<QLine> &lines, int width, QRgb color)
 {
-    if (IsNull())
+    if (IsNull() || lines.empty())
         return;
-    // The start's pixel centre in 1/131072 device pixels, split into a whole column and a
-    // fraction: the fraction and the lengths are the same wherever the scrolls have put the
-    // line, so it covers the same pixels relative to that column.
-    const std::int64_t start = (2 * std::int64_t{from.x()} + 1) * m_nScale + 2 * m_nOffset;
-    const std::int64_t column = FloorShift(start, kFractionBits + 1);
-    const double twoOne = 2.0 * kOne;
-    const double x0 = static_cast<double>(start - column * 2 * kOne) / twoOne;
-    const double x1 = x0 + static_cast<double>((std::int64_t{to.x()} - from.x()) * m_nScale) / kOne;
-    const double radius = static_cast<double>(width * m_nScale) / twoOne;
-    const Capsule capsule(x0, static_cast<double>((2 * std::int64_t{from.y()} + 1) * m_nScale) / twoOne, x1,
-                          static_cast<double>((2 * std::int64_t{to.y()} + 1) * m_nScale) / twoOne, radius);
-    // The columns whose centres lie in [left, right), within the clip.
-    const double left = std::min(x0, x1) - radius;
-    const double right = std::max(x0, x1) + radius;
-    const std::int64_t firstColumn = std::max<std::int64_t>(
-        static_cast<std::int64_t>(std::ceil(left - 0.5)), m_nClipLeft - column);
-    const std::int64_t lastColumn = std::min<std::int64_t>(
-        static_cast<std::int64_t>(std::ceil(right - 0.5)) - 1, m_img.width() - 1 - column);
-    const Pixels pixels = Open();
-    double top = 0;
-    double bottom = 0;
-    for (std::int64_t c = firstColumn; c <= lastColumn; ++c) {
-        if (capsule.Span(static_cast<double>(c) + 0.5, top, bottom))
-            FillColumn(pixels, column + c, top, bottom, color);
+    // Logical to device pixels with the scrolls' fraction, exactly as the columns map: the
+    // image's own ratio is set aside while painting, so the toolkit adds no rounding of its own.
+    const qreal ratio = m_img.devicePixelRatio();
+    const double scale = std::ldexp(static_cast<double>(m_nScale), -kFractionBits);
+    const double offset = std::ldexp(static_cast<double>(m_nOffset), -kFractionBits);
+    m_img.setDevicePixelRatio(1);
+    {
+        QPainter painter(&m_img);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        const std::int64_t clip = std::clamp<std::int64_t>(m_nClipLeft, 0, m_img.width());
+        painter.setClipRect(QRect(static_cast<int>(clip), 0, m_img.width() - static_cast<int>(clip), m_img.height()));
+        // Centred on the pixel centres, as on Windows; the toolkit's aliased stroke would
+        // otherwise lean half a pixel up and left and lose an end cap.
+        painter.setTransform(QTransform(scale, 0, 0, scale, scale / 2 + offset, scale / 2));
+        painter.setPen(QPen(QColor::fromRgb(color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawLines(lines.data(), static_cast<int>(lines.size()));
     }
+    m_img.setDevicePixelRatio(ratio);
 }
 
 PixelRaster::Pixels PixelRaster::Open()
@@ -279,16 +205,4 @@ void PixelRaster::FillDevice(const Pixels &pixels, std::int64_t left, std::int64
         QRgb *line = pixels.bits + y * pixels.stride;
         std::fill(line + left, line + right, color);
     }
-}
-
-void PixelRaster::FillColumn(const Pixels &pixels, std::int64_t column, double top, double bottom,
-                             QRgb color)
-{
-    // The rows whose centres lie in [top, bottom): a line two pixels wide covers two rows.
-    const auto height = static_cast<double>(pixels.height);
-    const auto first = static_cast<std::int64_t>(std::clamp(std::ceil(top - 0.5), 0.0, height));
-    const auto end = static_cast<std::int64_t>(std::clamp(std::ceil(bottom - 0.5), 0.0, height));
-    QRgb *pixel = pixels.bits + column;
-    for (std::int64_t y = first; y < end; ++y)
-        pixel[y * pixels.stride] = color;
 }

@@ -5,15 +5,18 @@
 // scrolls so far have left over: every scroll moves whole device pixels, the fractions add
 // up instead of drifting, and a picture scrolled into place is the picture drawn in place.
 // Width-1 lines follow the Windows rule of leaving out the end point and are the same
-// number of device pixels thick wherever they fall. User-interface thread only.
+// number of device pixels thick wherever they fall; wider ones are the toolkit's geometric
+// pen. User-interface thread only.
 
 #include "ColorRefQt.h"
 
 #include <QImage>
+#include <QLine>
 #include <QPoint>
 #include <QRgb>
 
 #include <cstdint>
+#include <vector>
 
 class PixelRaster {
 public:
@@ -49,9 +52,10 @@ public:
     // One logical pixel per step along the longer axis, from the start point up to, but not
     // including, the end point. A line of zero length draws nothing.
     void DrawThinLine(QPoint from, QPoint to, QRgb color);
-    // A line `width` logical pixels wide with round ends, centred on the pixel centres of its
-    // end points; of zero length, a dot.
-    void DrawWideLine(QPoint from, QPoint to, int width, QRgb color);
+    // Lines `width` logical pixels wide with round ends, centred on the pixel centres of their
+    // end points, stroked together by a geometric pen without antialiasing: where two touch,
+    // they join as one stroke. A line of zero length is a dot.
+    void DrawWideLines(const std::vector<QLine> &lines, int width, QRgb color);
 
 private:
     // The image's pixels for one drawing operation: asking the image for them once per
@@ -67,7 +71,6 @@ private:
     Pixels Open();
     static void FillDevice(const Pixels &pixels, std::int64_t left, std::int64_t top, std::int64_t right,
                            std::int64_t bottom, QRgb color);
-    static void FillColumn(const Pixels &pixels, std::int64_t column, double top, double bottom, QRgb color);
 
     QImage m_img;
     std::int64_t m_nScale = 0;  // device pixels per logical pixel, in 1/65536

@@ -30,6 +30,8 @@
 
 namespace {
 
+static_assert(CHistogramModel::kSeriesCount == kCounterCount, "counter definition i is drawn as series i");
+
 constexpr int kMinWidth = 240;
 constexpr int kMinHeight = 80;
 constexpr int kDisplayInterval = 50;      // ms: never longer than the shortest sampling pause
@@ -178,7 +180,7 @@ void CMonitorDlg::ApplyGraphSettings(bool resetHistory)
 
 void CMonitorDlg::OnOptionsApplied(int page)
 {
-    if (page == 1 || page == 2) {
+    if (page == kPageGeneral || page == kPageDisplay1) {
         m_sampler.RequestRebuild();
         // The rebuilt query's first samples come a pause after the current pause ends.
         HuntForSamples(HuntSpan(3));

@@ -8,6 +8,9 @@
 
 class DialogUnits;
 
+// The pages' numbers, in sheet order: what a page reports when it has applied.
+enum OptionPageNumber { kPageGeneral = 1, kPageDisplay1, kPageDisplay2, kPageExtension };
+
 class COptionPage : public QWidget {
     Q_OBJECT
 

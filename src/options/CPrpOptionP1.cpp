@@ -16,17 +16,17 @@ namespace {
 constexpr const char *kCaption = "全般";
 constexpr const char *kInterfaceGroup = "表示するネットワークインターフェース";
 constexpr const char *kIntervalGroup = "更新頻度";
-constexpr const char *kIntervalUnit = "(ミリ秒) (50 ～ 3000)";
-constexpr const char *kOutOfRange = "50 から 3000 までの値を入力してください。";
+constexpr const char *kIntervalUnit = "(ミリ秒) (%1 ～ %2)"; // the interval's range
 
 constexpr int kMinInterval = 50;
 constexpr int kMaxInterval = 3000;
 constexpr int kIntervalStep = 100;
+constexpr int kTwoSamplesFrom = 1000; // ms
 
 // From one second on, the counters are sampled twice per update.
 int CounterWaitFor(int interval)
 {
-    return interval < 1000 ? interval : interval / 2;
+    return interval < kTwoSamplesFrom ? interval : interval / 2;
 }
 
 } // namespace
@@ -59,7 +59,8 @@ void CPrpOptionP1::CreateControls(QWidget *window, const DialogUnits &units)
     NameByLabel(m_spinInterval, kIntervalGroup);
     PlaceControl(m_spinInterval, units, 130, 65, 9, 14);
     m_spinInterval->SetBuddy(m_editInterval);
-    CreateStaticText(kIntervalUnit, Qt::AlignCenter, window, units, 50, 65, 65, 14);
+    const QString unit = QString::fromUtf8(kIntervalUnit).arg(kMinInterval).arg(kMaxInterval);
+    CreateStaticText(unit.toUtf8().constData(), Qt::AlignCenter, window, units, 50, 65, 65, 14);
     connect(m_cbInterface, &QComboBox::currentIndexChanged, this, &CPrpOptionP1::OnControlChanged);
     connect(m_editInterval, &QLineEdit::textChanged, this, &CPrpOptionP1::OnControlChanged);
 }
@@ -153,12 +154,12 @@ int CPrpOptionP1::OnApply()
     const int wasModified = m_bModified;
     ReadFields();
     if (m_nInterval < kMinInterval || m_nInterval > kMaxInterval) {
-        ShowOptionMessage(this, QMessageBox::Warning, QString::fromUtf8(kOutOfRange));
+        ShowRangeMessage(this, kMinInterval, kMaxInterval);
         return 0;
     }
     if (m_bModified && !StoreSettings())
         return 0;
-    emit applied(1, wasModified);
+    emit applied(kPageGeneral, wasModified);
     return 1;
 }
 

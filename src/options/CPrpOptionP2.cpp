@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include <iterator>
+
 namespace {
 
 constexpr const char *kCaption = "表示 1";
@@ -71,7 +73,7 @@ void CPrpOptionP2::CreateTypeGroup(QWidget *window, const DialogUnits &units)
     CreateGroupBox(QString::fromUtf8(kTypeGroup), window, units, 5, 5, 190, 35);
     m_grpType = new QButtonGroup(window);
     const char *texts[] = {kBytes, kPackets};
-    for (int type = 0; type < 2; ++type) {
+    for (int type = 0; type < static_cast<int>(std::size(texts)); ++type) {
         auto *radio = new QRadioButton(QString::fromUtf8(texts[type]), window);
         radio->setObjectName(QStringLiteral("radioType%1").arg(type));
         NameByLabel(radio, texts[type]);
@@ -219,7 +221,7 @@ int CPrpOptionP2::OnApply()
         theSetSystem.m_CntBase.Save(GetIniPath());
     }
     WriteFields();
-    emit applied(2, wasModified);
+    emit applied(kPageDisplay1, wasModified);
     return 1;
 }
 

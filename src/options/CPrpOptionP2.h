@@ -4,6 +4,7 @@
 // saves all ten [CNTDATA_n] sections and [CNTBASE]. User-interface thread.
 
 #include "COptionPage.h"
+#include "CSetSystem.h"
 
 #include <array>
 
@@ -17,7 +18,7 @@ class CPrpOptionP2 : public COptionPage {
     Q_OBJECT
 
 public:
-    static constexpr int kRows = 10;
+    static constexpr int kRows = kCounterCount; // one per counter definition
 
     explicit CPrpOptionP2(QWidget *parent = nullptr);
 

@@ -137,6 +137,6 @@ int CPrpOptionP3::OnApply()
         base.SetGridSizeV(m_spinGridV->GetPos());
         base.Save(GetIniPath());
     }
-    emit applied(3, wasModified);
+    emit applied(kPageDisplay2, wasModified);
     return 1;
 }

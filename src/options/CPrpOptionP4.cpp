@@ -27,7 +27,6 @@ constexpr const char *kCapLabel = "月間の上限 :";
 constexpr const char *kCapUnit = "MiB (0: なし)";
 constexpr const char *kDayLabel = "月の開始日 :";
 constexpr const char *kDayUnit = "日";
-constexpr const char *kCapOutOfRange = "0 から 16777215 までの値を入力してください。";
 
 struct CheckRow {
     CSetExtra::Key key;
@@ -44,10 +43,11 @@ constexpr const char *kTotalsText = "今日と今月の通信量を積算 (&A)";
 
 using Items = std::vector<std::pair<QString, int>>;
 
-Items NumberItems(int first, int last)
+// Every value the key takes, as decimal numbers.
+Items NumberItems(CSetExtra::Key key)
 {
     Items items;
-    for (int n = first; n <= last; ++n)
+    for (int n = CSetExtra::MinimumOf(key); n <= CSetExtra::MaximumOf(key); ++n)
         items.emplace_back(QString::number(n), n);
     return items;
 }
@@ -60,15 +60,16 @@ Items ItemsOf(CSetExtra::Key key)
         return {{QString::fromUtf8("バイト (B/s)"), CSetExtra::kUnitBytes},
                 {QString::fromUtf8("ビット (bit/s)"), CSetExtra::kUnitBits}};
     case CSetExtra::kRateBase:
-        return {{QStringLiteral("1024 (K, M)"), 1024}, {QStringLiteral("1000 (k, M, G)"), 1000}};
+        return {{QStringLiteral("%1 (K, M)").arg(CSetExtra::kBaseBinary), CSetExtra::kBaseBinary},
+                {QStringLiteral("%1 (k, M, G)").arg(CSetExtra::kBaseDecimal), CSetExtra::kBaseDecimal}};
     case CSetExtra::kRateDecimals:
-        return NumberItems(0, 3);
+        return NumberItems(key);
     case CSetExtra::kSource:
         return {{QString::fromUtf8("全般ページで選択したもの"), CSetExtra::kSourceNamed},
                 {QString::fromUtf8("物理インターフェースの合計"), CSetExtra::kSourcePhysicalSum},
                 {QString::fromUtf8("既定のルートのもの"), CSetExtra::kSourceDefaultRoute}};
     case CSetExtra::kCapDay:
-        return NumberItems(1, 28);
+        return NumberItems(key);
     default:
         return {};
     }
@@ -230,7 +231,7 @@ int CPrpOptionP4::OnApply()
     const int wasModified = m_bModified;
     ReadFields();
     if (!CSetExtra::IsValid(CSetExtra::kCapMib, m_nCapMib)) {
-        ShowOptionMessage(this, QMessageBox::Warning, QString::fromUtf8(kCapOutOfRange));
+        ShowRangeMessage(this, CSetExtra::MinimumOf(CSetExtra::kCapMib), CSetExtra::MaximumOf(CSetExtra::kCapMib));
         return 0;
     }
     if (m_bModified) {
@@ -238,6 +239,6 @@ int CPrpOptionP4::OnApply()
             Extra().SetValue(static_cast<CSetExtra::Key>(i), ShownValue(static_cast<CSetExtra::Key>(i)));
         Extra().Save(GetIniPath());
     }
-    emit applied(4, wasModified);
+    emit applied(kPageExtension, wasModified);
     return 1;
 }

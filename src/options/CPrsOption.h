@@ -5,6 +5,8 @@
 // write the settings themselves and the sheet reports each page that did through
 // optionsApplied. User-interface thread.
 
+#include "COptionPage.h"
+
 #include <QDialog>
 
 #include <array>
@@ -12,7 +14,6 @@
 #include <string>
 #include <vector>
 
-class COptionPage;
 class CPrpOptionP1;
 class CPrpOptionP2;
 class CPrpOptionP3;
@@ -41,7 +42,7 @@ public slots:
     void done(int result) override;
 
 signals:
-    // A page has written its settings: 1 General, 2 Display 1, 3 Display 2, 4 Extension.
+    // A page has written its settings; `page` is its OptionPageNumber.
     void optionsApplied(int page);
 
 protected:
@@ -65,7 +66,7 @@ private:
     CPrpOptionP2 *m_pPageDisplay1 = nullptr;
     CPrpOptionP3 *m_pPageDisplay2 = nullptr;
     CPrpOptionP4 *m_pPageExtension = nullptr;
-    std::array<COptionPage *, 4> m_apPages {};
+    std::array<COptionPage *, kPageExtension> m_apPages {};
     int m_nActivePage = 0;
     bool m_bShown = false;
 };

@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr const char *kOutOfRange = "%1 から %2 までの値を入力してください。";
+
 OptionMessageHook &Hook()
 {
     static OptionMessageHook hook;
@@ -23,4 +25,9 @@ void ShowOptionMessage(QWidget *parent, QMessageBox::Icon icon, const QString &t
         Hook()(parent, icon, text);
     else
         ShowAppMessage(parent, icon, text);
+}
+
+void ShowRangeMessage(QWidget *parent, int minimum, int maximum)
+{
+    ShowOptionMessage(parent, QMessageBox::Warning, QString::fromUtf8(kOutOfRange).arg(minimum).arg(maximum));
 }

@@ -13,3 +13,5 @@ using OptionMessageHook = std::function<void(QWidget *, QMessageBox::Icon, const
 // An empty hook restores the application's message box.
 void SetOptionMessageHook(OptionMessageHook hook);
 void ShowOptionMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text);
+// The warning that a value lies outside minimum..maximum.
+void ShowRangeMessage(QWidget *parent, int minimum, int maximum);

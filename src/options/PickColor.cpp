@@ -9,11 +9,14 @@
 
 namespace {
 
-// Our custom colours are numbered along the rows (eight to a row, two rows); the Qt
-// dialog numbers its slots down the columns. Mapping keeps each colour in its place.
+// Our custom colours are numbered along the rows; the Qt dialog numbers its slots down
+// the columns. Mapping keeps each colour in its place.
+constexpr int kColorsPerRow = 8;
+constexpr int kColorRows = CSetColorDlg::kCount / kColorsPerRow;
+
 int DialogSlot(int index)
 {
-    return index / 8 + 2 * (index % 8);
+    return index / kColorsPerRow + kColorRows * (index % kColorsPerRow);
 }
 
 bool RunColorDialog(QWidget *owner, ColorRef &color, CustomColors &customColors)

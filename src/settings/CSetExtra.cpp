@@ -18,7 +18,7 @@ struct KeyRule {
 // 16777215 MiB is 16 PiB a month: beyond any plan, and its bytes still fit 64 bits.
 constexpr KeyRule kRules[CSetExtra::kKeyCount] = {
     {"RATE_UNIT", 0, 0, 1, false},
-    {"RATE_BASE", 1024, 1000, 1024, true},
+    {"RATE_BASE", CSetExtra::kBaseBinary, CSetExtra::kBaseDecimal, CSetExtra::kBaseBinary, true},
     {"RATE_DECIMALS", 3, 0, 3, false},
     {"TRAY_TIP", 0, 0, 1, false},
     {"TRAY_ICON", 0, 0, 1, false},
@@ -58,6 +58,16 @@ const char *CSetExtra::KeyName(Key key)
 int CSetExtra::DefaultOf(Key key)
 {
     return IsKey(key) ? RuleOf(key).def : 0;
+}
+
+int CSetExtra::MinimumOf(Key key)
+{
+    return IsKey(key) ? RuleOf(key).minimum : 0;
+}
+
+int CSetExtra::MaximumOf(Key key)
+{
+    return IsKey(key) ? RuleOf(key).maximum : 0;
 }
 
 bool CSetExtra::IsValid(Key key, int value)

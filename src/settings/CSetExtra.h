@@ -25,9 +25,11 @@ public:
         kCapDay,
         kKeyCount
     };
-    // Values of RATE_UNIT and SOURCE.
+    // Values of RATE_UNIT, RATE_BASE and SOURCE.
     static constexpr int kUnitBytes = 0;
     static constexpr int kUnitBits = 1;
+    static constexpr int kBaseBinary = 1024;
+    static constexpr int kBaseDecimal = 1000;
     static constexpr int kSourceNamed = 0;        // the interface of [CNTBASE]
     static constexpr int kSourcePhysicalSum = 1;  // every physical interface, summed
     static constexpr int kSourceDefaultRoute = 2; // the interface that carries the default route
@@ -43,6 +45,9 @@ public:
     static const char *KeyName(Key key);
     static int DefaultOf(Key key);
     static bool IsValid(Key key, int value);
+    // The smallest and the largest value a key takes (RATE_BASE takes only these two).
+    static int MinimumOf(Key key);
+    static int MaximumOf(Key key);
 
     int GetValue(Key key) const;
     // 0, and no change, for a value the key does not take.

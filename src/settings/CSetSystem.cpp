@@ -18,7 +18,6 @@ constexpr ColorRef kRed = MakeRgb(255, 0, 0);
 constexpr ColorRef kBlue = MakeRgb(0, 0, 255);
 constexpr ColorRef kGreen = MakeRgb(0, 255, 0);
 
-static_assert(static_cast<std::size_t>(kCounterCount) == plat::kNetCounterCount);
 constexpr CounterDefault kCounterDefaults[kCounterCount] = {
     {"B/s", kRed},
     {"B/s", kBlue},

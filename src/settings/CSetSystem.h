@@ -7,10 +7,12 @@
 #include "CSetColorDlg.h"
 #include "CSetExtra.h"
 #include "CSetWndPos.h"
+#include "Platform.h"
 
 #include <array>
 
-inline constexpr int kCounterCount = 10;
+// One counter definition per counter of the "Network Interface" object.
+inline constexpr int kCounterCount = static_cast<int>(plat::kNetCounterCount);
 
 class CSetSystem : public CSetBase {
 public:

@@ -78,47 +78,56 @@ class Monitor:
         return self.session.geometry(self.window)
 
     def drag(self, start, delta):
+        """A left drag: the caller waits for what it does."""
         x, y = start
         self.session.xdotool("mousemove", x, y)
+        mark = self.session.drag_mark()
         self.session.xdotool("mousedown", 1)
-        time.sleep(0.3)  # where a window manager carries out the drag, it starts after the press
+        if not wait_for(lambda: self.session.drag_taken(mark), 10):
+            raise AssertionError("the window manager did not take the drag")
         for step in range(1, 6):  # a few moves, as a hand would make
             self.session.xdotool("mousemove", x + delta[0] * step // 5, y + delta[1] * step // 5)
-            time.sleep(0.05)
         self.session.xdotool("mouseup", 1)
-        time.sleep(0.3)
+
+    def moved_to(self, expected):
+        """Waits until the window's geometry starts with `expected`; true when it does."""
+        return wait_for(lambda: self.geometry()[:len(expected)] == tuple(expected), 5)
+
+    def barrier(self):
+        """Returns once the program has handled all input sent to it so far: it opens a menu
+        (the tray's, or the window's where there is no tray) and closes it again."""
+        self.menu(self.tray_icons()[:1] or [self.window], ("Escape",))
 
     def menu_command(self, downs=0, keys=()):
         """Opens the window menu with a right click and picks its `downs`-th command, or
         types `keys` into it."""
-        x, y, w, h = self.geometry()
-        self.session.xdotool("mousemove", x + w // 2, y + h // 2)
-        before = set(self.session.windows_of(self.process.pid))
-        self.session.xdotool("click", 3)
-        popup = wait_for(lambda: set(self.session.windows_of(self.process.pid)) - before, 5)
-        if not popup:
-            raise AssertionError("no menu opened on the right click")
-        for _ in range(downs):
-            self.session.xdotool("key", "Down")
-        for key in keys or ("Return",):
-            self.session.xdotool("key", key)
-        time.sleep(0.3)
+        self.menu([self.window], ("Down",) * downs + (tuple(keys) or ("Return",)))
 
     def tray_command(self, downs):
         """Opens the tray menu with a right press on the icon and picks its `downs`-th command."""
         icons = self.tray_icons()
         if not icons:
             raise AssertionError("no tray icon")
-        x, y, w, h = self.session.geometry(icons[0])
-        self.session.xdotool("mousemove", x + w // 2, y + h // 2)
-        before = set(self.session.windows_of(self.process.pid))
+        self.menu(icons[:1], ("Down",) * downs + ("Return",))
+
+    def menu(self, on, keys):
+        """Right-clicks the window `on[0]`, types `keys` into the menu that opens and waits until
+        it has closed. The toolkit shows the same menu window every time: it counts as opened
+        once it is shown again. Clicks alternate between the window's left and right halves, so
+        that two menus in a row are not taken for a double click."""
+        x, y, w, h = self.session.geometry(on[0])
+        self.clicks = getattr(self, "clicks", 0) + 1
+        self.session.xdotool("mousemove", x + w * (1 + 2 * (self.clicks % 2)) // 4, y + h // 2)
+        shown = lambda: set(self.session.windows_of(self.process.pid))  # noqa: E731
+        before = shown()
         self.session.xdotool("click", 3)
-        if not wait_for(lambda: set(self.session.windows_of(self.process.pid)) - before, 5):
-            raise AssertionError("no menu opened on the tray icon")
-        for _ in range(downs):
-            self.session.xdotool("key", "Down")
-        self.session.xdotool("key", "Return")
-        time.sleep(0.3)
+        popup = wait_for(lambda: shown() - before, 5)
+        if not popup:
+            raise AssertionError("no menu opened on the right click")
+        for key in keys:
+            self.session.xdotool("key", key)
+        if not wait_for(lambda: not shown() & popup, 5):
+            raise AssertionError("the menu stayed open")
 
     def wait_exit(self, timeout=10):
         try:
@@ -160,12 +169,12 @@ class MonitorEndToEnd(unittest.TestCase):
 
         # The sizing border cannot take the window below its minimum.
         monitor.drag((x + width - 2, y + height - 2), (-200, -100))
-        self.assertEqual(monitor.geometry()[2:], (240, 80))
+        self.assertTrue(wait_for(lambda: monitor.geometry()[2:] == (240, 80), 5), monitor.geometry())
 
         # A left drag anywhere on the graph moves the window.
         x, y, width, height = monitor.geometry()
         monitor.drag((x + width // 2, y + height // 2), (150, 90))
-        self.assertEqual(monitor.geometry()[:2], (x + 150, y + 90))
+        self.assertTrue(monitor.moved_to((x + 150, y + 90)), monitor.geometry())
 
         # A second start of the same copy ends at once, without a window.
         started = time.monotonic()
@@ -177,9 +186,9 @@ class MonitorEndToEnd(unittest.TestCase):
         # Always on top (first command), then exit (fifth): the window menu holds exactly
         # these five commands in this order.
         monitor.menu_command(1)
-        state = self.session.run(["xprop", "-id", monitor.window, "_NET_WM_STATE"])
-        self.assertIn("_NET_WM_STATE_ABOVE", state)
-        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", state)
+        state = lambda: self.session.run(["xprop", "-id", monitor.window, "_NET_WM_STATE"])  # noqa: E731
+        self.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" in state(), 5))
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", state())
         last = monitor.geometry()
         monitor.menu_command(5)
         self.assertEqual(monitor.wait_exit(), 0)
@@ -192,12 +201,12 @@ class MonitorEndToEnd(unittest.TestCase):
         # The next start opens where the last one ended, still on top.
         monitor.start()
         self.assertEqual(monitor.geometry(), last)
-        wait_for(lambda: "_NET_WM_STATE_ABOVE" in self.session.run(["xprop", "-id", monitor.window, "_NET_WM_STATE"]), 5)
-        self.assertIn("_NET_WM_STATE_ABOVE", self.session.run(["xprop", "-id", monitor.window, "_NET_WM_STATE"]))
+        self.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" in state(), 5))
 
         # Ending the session (SIGTERM) keeps the placement too.
         x, y, width, height = monitor.geometry()
         monitor.drag((x + width // 2, y + height // 2), (-60, -40))
+        self.assertTrue(monitor.moved_to((x - 60, y - 40)), monitor.geometry())
         moved = monitor.geometry()
         monitor.process.send_signal(signal.SIGTERM)
         self.assertEqual(monitor.wait_exit(), 0)
@@ -206,15 +215,16 @@ class MonitorEndToEnd(unittest.TestCase):
 
     def test_graph_shows_black_background_dark_red_grid_and_red_label(self):
         monitor = self.new_monitor("look").start()
-        time.sleep(1.5)  # a few steps of the graph
         x, y, width, height = monitor.geometry()
-        shot = self.session.screenshot(os.path.join(self.session.tmp, "graph.png"))
-        pixels = self.session.pixels(shot, x, y, width, height)
-        self.assertGreater(pixels.count(BLACK), len(pixels) // 2)
-        self.assertGreater(pixels.count(DARK_RED), width)  # at least one grid line
-        # The label "Bytes Received/sec" is written in red at the top left.
-        label = self.session.pixels(shot, x + 2, y + 2, width // 2, 14)
-        self.assertGreater(label.count(RED), 20)
+
+        def drawn():
+            shot = self.session.screenshot(os.path.join(self.session.tmp, "graph.png"))
+            pixels = self.session.pixels(shot, x, y, width, height)
+            # The label "Bytes Received/sec" is written in red at the top left.
+            label = self.session.pixels(shot, x + 2, y + 2, width // 2, 14)
+            # At least one grid line.
+            return pixels.count(BLACK) > len(pixels) // 2 and pixels.count(DARK_RED) > width and label.count(RED) > 20
+        self.assertTrue(wait_for(drawn, 10), "no black graph with a dark-red grid and a red label")
         monitor.process.send_signal(signal.SIGTERM)
         self.assertEqual(monitor.wait_exit(), 0)
 
@@ -226,7 +236,7 @@ class MonitorEndToEnd(unittest.TestCase):
             ix, iy, iw, ih = self.session.geometry(icons[0])
             self.session.xdotool("mousemove", ix + iw // 2, iy + ih // 2)
             self.session.xdotool("click", 1)  # a single click is not the gesture here
-            time.sleep(1)
+            monitor.barrier()
             self.assertFalse(monitor.main_windows())
             self.session.xdotool("click", "--repeat", 2, "--delay", 80, 1)
 
@@ -266,14 +276,14 @@ class MonitorEndToEnd(unittest.TestCase):
         before = monitor.geometry()
         x, y, width, height = before
         monitor.drag((x + width // 2, y + height // 2), (80, 60))
-        self.assertEqual(monitor.geometry(), before)
         self.session.xdotool("mousemove", x + width // 2, y + height // 2)
         self.session.xdotool("click", 1)
-        time.sleep(0.5)
+        monitor.barrier()
+        self.assertEqual(monitor.geometry(), before)
         self.assertEqual(self.session.xdotool("getactivewindow"), box)
         # A window manager's minimise on the box leaves both up.
         self.session.xdotool("windowminimize", box)
-        time.sleep(0.5)
+        monitor.barrier()
         self.assertTrue(wait_for(shown, 3))
 
         # The tray menu works over the box: the version command centres the box again.
@@ -306,12 +316,13 @@ class MonitorEndToEnd(unittest.TestCase):
         self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", self.session.run(["xprop", "-id", sheet, "_NET_WM_STATE"]))
         # The options command from the tray opens no second sheet.
         monitor.tray_command(3)
-        time.sleep(0.5)
+        monitor.barrier()
         self.assertEqual(sheets(), [sheet])
         # A window manager's minimise on the sheet leaves the sheet and the window up.
         self.session.xdotool("windowminimize", sheet)
-        time.sleep(0.5)
-        self.assertTrue(wait_for(lambda: {monitor.window, sheet} <= set(self.session.windows_of(monitor.process.pid)), 3))
+        monitor.barrier()
+        both = lambda: {monitor.window, sheet} <= set(self.session.windows_of(monitor.process.pid))  # noqa: E731
+        self.assertTrue(wait_for(both, 3))
         monitor.tray_command(5)  # exit, with the sheet still open
         self.assertEqual(monitor.wait_exit(), 0)
 
@@ -320,7 +331,8 @@ class MonitorEndToEnd(unittest.TestCase):
         monitor.menu_command(3)  # options
         sheet = wait_for(lambda: self.session.xdotool("search", "--name", "オプション"), 5)
         self.assertTrue(sheet, "the options sheet did not open")
-        time.sleep(0.5)
+        active = lambda window: wait_for(lambda: self.session.xdotool("getactivewindow") == window, 5)  # noqa: E731
+        self.assertTrue(active(sheet.split()[0]), "the sheet did not take the keyboard")
         sx, sy, sw, sh = self.session.frame_geometry(sheet.split()[0])
 
         # General page: the interval edit follows the interface list.
@@ -330,19 +342,20 @@ class MonitorEndToEnd(unittest.TestCase):
         # Display 2 page, by the keyboard on the tab strip that comes before the page's controls.
         for key in ("shift+Tab", "shift+Tab", "Right", "Right"):
             self.session.xdotool("key", key)
-            time.sleep(0.1)
-        time.sleep(0.3)
+
         # The horizontal-grid swatch is the first dark-red one on the page.
-        shot = self.session.screenshot(os.path.join(self.session.tmp, "sheet.png"))
-        pixels = self.session.pixels(shot, sx, sy, sw, sh)
-        swatch = [(i % sw, i // sw) for i, p in enumerate(pixels) if p == DARK_RED]
+        def swatch():
+            shot = self.session.screenshot(os.path.join(self.session.tmp, "sheet.png"))
+            pixels = self.session.pixels(shot, sx, sy, sw, sh)
+            return [(i % sw, i // sw) for i, p in enumerate(pixels) if p == DARK_RED]
+        swatch = wait_for(swatch, 5)
         self.assertTrue(swatch, "no grid colour swatch on the Display 2 page")
         x0, y0 = min(p[0] for p in swatch), min(p[1] for p in swatch)
         self.session.xdotool("mousemove", sx + x0 + 6, sy + y0 + 3)
         self.session.xdotool("click", 1)
         chooser = wait_for(lambda: self.session.xdotool("search", "--name", "色を選択"), 5)
         self.assertTrue(chooser, "the colour chooser did not open")
-        time.sleep(0.3)
+        self.assertTrue(active(chooser.split()[0]), "the colour chooser did not take the keyboard")
         self.session.xdotool("key", "alt+h")  # the HTML field
         self.session.xdotool("key", "ctrl+a")
         self.session.xdotool("type", "#00ff00")
@@ -362,11 +375,12 @@ class MonitorEndToEnd(unittest.TestCase):
         self.assertEqual(read_ini(monitor.ini)["CNTBASE"]["GRIDCOLOR_H"], '"0, 255, 0"')
 
         # The running graph, no longer under the sheet, draws its horizontal grid in the new colour.
-        time.sleep(0.5)
         x, y, width, height = monitor.geometry()
-        shot = self.session.screenshot(os.path.join(self.session.tmp, "applied.png"))
-        graph = self.session.pixels(shot, x, y, width, height)
-        self.assertGreater(graph.count(GREEN), width)
+
+        def green():
+            shot = self.session.screenshot(os.path.join(self.session.tmp, "applied.png"))
+            return self.session.pixels(shot, x, y, width, height).count(GREEN)
+        self.assertTrue(wait_for(lambda: green() > width, 5))
         monitor.process.send_signal(signal.SIGTERM)
         self.assertEqual(monitor.wait_exit(), 0)
         # The settings file is the only file written: nothing of the toolkit's own.
@@ -390,11 +404,11 @@ class BareXServer(unittest.TestCase):
         monitor = Monitor(self.session, os.path.join(self.session.tmp, "bare")).start()
         x, y, width, height = monitor.geometry()
         monitor.drag((x + width // 2, y + height // 2), (-70, 45))
-        self.assertEqual(monitor.geometry()[:2], (x - 70, y + 45))
+        self.assertTrue(monitor.moved_to((x - 70, y + 45)), monitor.geometry())
         monitor.menu_command(keys=("m", "Escape"))  # minimise by its mnemonic: disabled here
-        time.sleep(0.5)
+        self.assertTrue(wait_for(lambda: len(self.session.windows_of(monitor.process.pid)) == 1, 5),
+                        "a menu or window was left open")
         self.assertEqual(monitor.main_windows(), [monitor.window])
-        self.assertEqual(len(self.session.windows_of(monitor.process.pid)), 1, "a menu or window was left open")
         monitor.process.send_signal(signal.SIGTERM)
         self.assertEqual(monitor.wait_exit(), 0)
 

@@ -19,13 +19,13 @@ class WestonSession(XSession):
     def __init__(self, size=(1280, 1024)):
         super().__init__(window_manager=False, panel=False, size=f"{size[0]}x{size[1]}x24")
         self.outer_env = dict(self.env)
-        log = os.path.join(self.tmp, "weston.log")
+        self.log = log = os.path.join(self.tmp, "weston.log")
         for name in ("QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"):
             self.env.pop(name, None)
         # Without a window manager on the Xvfb, Weston's window covers it from (0, 0), so
         # the compositor's coordinates and the Xvfb's are the same.
         self.spawn(["weston", "--backend=x11-backend.so", "--use-pixman", "--socket=wayland-corvala", "--xwayland",
-                    f"--width={size[0]}", f"--height={size[1]}", "--idle-time=0", "--log=" + log, "--logger-scopes=log,xwm-wm-x11"],
+                    f"--width={size[0]}", f"--height={size[1]}", "--idle-time=0", "--log=" + log, "--logger-scopes=log,xwm-wm-x11,proto"],
                    env=self.outer_env)
 
         def display():
@@ -52,6 +52,25 @@ class WestonSession(XSession):
             return super().spawn(argv, **kwargs)
         finally:
             self.env = saved
+
+    def log_mark(self):
+        """Where the compositor's log ends now: its protocol dump shows what clients asked since."""
+        return os.path.getsize(self.log)
+
+    def requested(self, request, mark):
+        """Whether a client has made a request matching `request` (a pattern such as
+        r"xdg_toplevel@\\d+\\.move\\(") since `mark`."""
+        with open(self.log, "rb") as text:
+            text.seek(mark)
+            return re.search(request, text.read().decode(errors="replace")) is not None
+
+    def drag_mark(self):
+        return self.log_mark()
+
+    def drag_taken(self, mark):
+        """The compositor carries out drags, from when its window manager got the program's
+        request: it takes the pointer at once."""
+        return self.requested(r"XCB_CLIENT_MESSAGE \(_NET_WM_MOVERESIZE ", mark)
 
     def xdotool(self, *args):
         """Input goes through the compositor's seat; everything else asks XWayland."""

@@ -27,7 +27,10 @@ class XSession:
         self.processes = []
         self.tmp = tempfile.mkdtemp(prefix="corvala-e2e-")
         read_fd, write_fd = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", size, "-nolisten", "tcp"],
+        # Without -noreset the server resets whenever its last client leaves, and refuses the
+        # connections that come meanwhile: without a window manager, the program's own.
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", size, "-nolisten", "tcp",
+                                 "-noreset"],
                                 pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         self.processes.append(xvfb)
@@ -61,6 +64,15 @@ class XSession:
 
     def xdotool(self, *args):
         return self.run(["xdotool", *[str(a) for a in args]]).strip()
+
+    def drag_mark(self):
+        """Taken before a drag's press, for drag_taken."""
+        return None
+
+    def drag_taken(self, mark):
+        """Whether the drag pressed after `mark` may go on: here the program moves the window
+        itself, following the pointer's events in their order."""
+        return True
 
     def tray_owner(self):
         """The panel's window, once it is up (it holds the notification area)."""

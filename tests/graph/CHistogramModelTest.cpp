@@ -1,10 +1,10 @@
 #include "CHistogramModel.h"
+#include "HistoryFeed.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <vector>
 
 namespace {
@@ -27,16 +27,12 @@ protected:
         return average;
     }
 
-    // Appends exactly these values to the history. The pending set carries the previous
-    // value into the next step, so feeding 2 * value - carried averages to value.
+    // Appends exactly these values to the history.
     void Push(int index, const std::vector<std::int32_t> &values)
     {
         for (const std::int32_t value : values) {
-            const auto carried = m_carried.find(index);
-            const std::int64_t feed = carried == m_carried.end() ? value : 2 * std::int64_t{value} - carried->second;
-            ASSERT_EQ(m_model.AddValue(index, static_cast<std::int32_t>(feed)), 1);
+            ASSERT_EQ(m_model.AddValue(index, static_cast<std::int32_t>(m_feed.For(index, value))), 1);
             ASSERT_EQ(Step(index), value);
-            m_carried[index] = feed;
         }
     }
 
@@ -51,7 +47,7 @@ protected:
     }
 
     CHistogramModel m_model;
-    std::map<int, std::int64_t> m_carried;
+    HistoryFeed m_feed;
 };
 
 TEST_F(CHistogramModelTest, StepAveragesPendingValuesAndCarriesTheLastOne)
@@ -197,7 +193,7 @@ TEST_F(CHistogramModelTest, AutomaticRangeFollowsTheVisibleValues)
     };
     for (const Case &c : cases) {
         m_model = CHistogramModel();
-        m_carried.clear();
+        m_feed = HistoryFeed();
         m_model.SetClientSize(100, 100);
         MoveRangeAway();
         m_model.SetEnabled(0, 1);

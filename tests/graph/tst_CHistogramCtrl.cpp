@@ -1,11 +1,13 @@
 #include "CHistogramCtrl.h"
 #include "CHistogramPlot.h"
 #include "FontSetup.h"
+#include "HistoryFeed.h"
 #include "PixelRaster.h"
 
+#include <QPainter>
 #include <QtTest>
 
-#include <map>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -31,7 +33,6 @@ std::unique_ptr<CHistogramCtrl> MakeCtrl(int width, int height)
 }
 
 // Steps a control so that a series' history gains exactly the given values, oldest first.
-// The pending set carries the previous value, so feeding 2h - carried averages to h.
 class HistoryFeeder {
 public:
     explicit HistoryFeeder(CHistogramCtrl &ctrl) : m_ctrl(ctrl) {}
@@ -39,18 +40,15 @@ public:
     void Push(int index, const std::vector<int> &values)
     {
         for (const int value : values) {
-            const auto carried = m_carried.find(index);
-            const int feed = carried == m_carried.end() ? value : 2 * value - carried->second;
-            QVERIFY(m_ctrl.AddValue(index, feed)); // inside the fixed range
+            QVERIFY(m_ctrl.AddValue(index, static_cast<std::int32_t>(m_feed.For(index, value)))); // in range
             m_ctrl.Step();
             QCOMPARE(m_ctrl.Model().GetHistory(index).Newest(), value);
-            m_carried[index] = feed;
         }
     }
 
 private:
     CHistogramCtrl &m_ctrl;
-    std::map<int, int> m_carried;
+    HistoryFeed m_feed;
 };
 
 std::vector<int> Matching(const QImage &image, bool alongRow, int line, QRgb color)
@@ -320,29 +318,79 @@ private slots:
     void stepsDrawWhatARebuildDraws_data()
     {
         QTest::addColumn<std::vector<int>>("values");
-        QTest::newRow("sawtooth") << std::vector<int>{0, 90, 10, 80, 20, 70, 30, 60, 40, 50};
-        QTest::newRow("steep edges") << std::vector<int>{5, 5, 95, 95, 5, 5, 95, 5, 95, 5};
-        QTest::newRow("flat") << std::vector<int>{33, 33, 33, 33, 33, 33};
+        QTest::addColumn<int>("penWidth");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<int>("minimum"); // with the maximum: the range, or 0, 0 for the automatic one
+        QTest::addColumn<int>("maximum");
+        const std::vector<int> steep{5, 5, 95, 95, 5, 5, 95, 5, 95, 5};
+        const std::vector<int> jumps{10, 12, 400, 10, 9, 1000, 10, 30, 10, 10};
+        const std::vector<int> negative{-45, 40, -50, -10, 35, -30, 0, -48, 20, -5};
+        QTest::newRow("sawtooth") << std::vector<int>{0, 90, 10, 80, 20, 70, 30, 60, 40, 50} << 1 << 1.0 << 0 << 100;
+        QTest::newRow("steep edges") << steep << 1 << 1.0 << 0 << 100;
+        QTest::newRow("flat") << std::vector<int>{33, 33, 33, 33, 33, 33} << 1 << 1.0 << 0 << 100;
+        QTest::newRow("steep edges, width 2") << steep << 2 << 1.0 << 0 << 100;
+        QTest::newRow("steep edges, width 3 at 200 %") << steep << 3 << 2.0 << 0 << 100;
+        QTest::newRow("automatic range, width 2") << jumps << 2 << 1.0 << 0 << 0;
+        QTest::newRow("automatic range, width 5 at 200 %") << jumps << 5 << 2.0 << 0 << 0;
+        QTest::newRow("negative range, width 3") << negative << 3 << 1.0 << -50 << 50;
+        QTest::newRow("negative range, width 2 at 200 %") << negative << 2 << 2.0 << -50 << 50;
     }
     void stepsDrawWhatARebuildDraws()
     {
         QFETCH(std::vector<int>, values);
-        auto ctrl = MakeCtrl(60, 100);
-        ctrl->SetGridVisible(1, 1);
-        ctrl->SetGridSize(7, 9);
-        ctrl->SetSeries(0, kRed, 1, "", kFace, 80, 1);
-        for (int round = 0; round < 4; ++round) {
-            for (const int value : values) {
-                ctrl->AddValue(0, value);
-                ctrl->Step();
-            }
+        QFETCH(int, penWidth);
+        QFETCH(qreal, ratio);
+        QFETCH(int, minimum);
+        QFETCH(int, maximum);
+        CHistogramModel model;
+        model.SetClientSize(60, 100);
+        model.SetRange(minimum, maximum);
+        model.SetGridSize(7, 9);
+        CHistogramPlot plot;
+        plot.SetBackColor(kBack);
+        plot.SetGridColors(kGridH, kGridV);
+        // The second series runs a step behind the first and covers it where they cross.
+        const std::array<ColorRef, 2> colors{kRed, kGreen};
+        for (int i = 0; i < 2; ++i) {
+            plot.SetSeriesPen(i, colors[i], penWidth);
+            model.SetEnabled(i, 1);
         }
-        // Column 0 differs by design: a rebuild leaves out the segment that starts left of
-        // the plot, while the steps have scrolled its right end into view.
-        const QRect compared(1, 0, 59, 100);
-        const QImage stepped = ctrl->BackBuffer().copy(compared);
-        QVERIFY(ctrl->RebuildBuffer());
-        QCOMPARE(ctrl->BackBuffer().copy(compared), stepped);
+        QVERIFY(plot.Redraw(model, ratio));
+        for (std::size_t step = 0; step < 4 * values.size(); ++step) {
+            model.AddValue(0, values[step % values.size()]);
+            model.AddValue(1, values[(step + 1) % values.size()]);
+            if (model.UpdateAutoRange())
+                QVERIFY(plot.Redraw(model, ratio));
+            plot.DrawStep(model, model.Step());
+        }
+        // Left of this a rebuild leaves out the segment that starts left of the plot, while the
+        // steps have scrolled its right end into view.
+        const int left = qCeil((penWidth + 1) * ratio);
+        const QRect compared(left, 0, plot.Image().width() - left, plot.Image().height());
+        const QImage stepped = plot.Image().copy(compared);
+        QVERIFY(plot.Redraw(model, ratio));
+        QCOMPARE(plot.Image().copy(compared), stepped);
+        if (penWidth == 1)
+            return;
+        // Wide lines are what a geometric pen draws over the grid, series by series: the 29
+        // segments that fit, the newest ending at x = 58.
+        for (int i = 0; i < 2; ++i)
+            model.SetEnabled(i, 0);
+        QVERIFY(plot.Redraw(model, ratio));
+        QImage pen = plot.Image().copy();
+        QPainter painter(&pen);
+        painter.translate(0.5, 0.5);
+        for (int i = 0; i < 2; ++i) {
+            const CValueHistory &history = model.GetHistory(i);
+            QList<QLine> lines;
+            for (std::size_t k = 0; k + 1 < history.Size() && k < 29; ++k)
+                lines.append(QLine(56 - 2 * int(k), int(model.ValueToY(history.Newest(k + 1))), 58 - 2 * int(k),
+                                   int(model.ValueToY(history.Newest(k)))));
+            painter.setPen(QPen(QColor(RgbOf(colors[i])), penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.drawLines(lines);
+        }
+        painter.end();
+        QCOMPARE(pen.copy(compared), stepped);
     }
 
     void stepsMatchARedrawAtEveryPixelRatio_data()

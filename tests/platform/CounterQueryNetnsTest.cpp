@@ -45,9 +45,17 @@ Stats KernelStats(const std::string &name)
     return {};
 }
 
-void Settle()
+// Waits until the kernel has counted `sent` more packets out of `name` and `received` more in
+// than `from` holds: a datagram leaves only once its neighbour's address is known.
+bool CountedSince(const std::string &name, const Stats &from, double sent, double received = 0)
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (int poll = 0; poll < 1000; ++poll) {
+        const Stats now = KernelStats(name);
+        if (now[TxPackets] - from[TxPackets] >= sent && now[RxPackets] - from[RxPackets] >= received)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 class CounterQueryNetns : public ::testing::Test {
@@ -95,7 +103,7 @@ TEST_F(CounterQueryNetns, RatesMatchTheKernelsOwnCountsOverTheInterval)
         senderB = std::make_unique<UdpSocket>("10.77.0.2");
     }
     senderA.Send("10.77.0.2", 40002, 10, 1); // resolve the neighbour before measuring
-    Settle();
+    ASSERT_TRUE(CountedSince("cva", {}, 2)); // the address request and the datagram
     const std::pair<const char *, double (*)(const Stats &)> cases[] = {
         {"Bytes Received/sec", [](const Stats &d) { return d[RxBytes]; }},
         {"Bytes Sent/sec", [](const Stats &d) { return d[TxBytes]; }},
@@ -119,7 +127,7 @@ TEST_F(CounterQueryNetns, RatesMatchTheKernelsOwnCountsOverTheInterval)
     const Stats first = KernelStats("cva");
     ASSERT_EQ(senderA.Send("10.77.0.2", 40002, 700, 60), 60);
     ASSERT_EQ(senderB->Send("10.77.0.1", 40001, 300, 40), 40);
-    Settle();
+    ASSERT_TRUE(CountedSince("cva", first, 60, 40));
     const Stats second = KernelStats("cva");
     const double before1 = BootSeconds();
     plat::CollectQueryData(m_query);
@@ -146,7 +154,7 @@ TEST_F(CounterQueryNetns, RecreatedInterfaceSkipsOneValueThenResumes)
     ASSERT_TRUE(inA.Ok());
     Open({"Bytes Sent/sec"});
     UdpSocket("10.77.0.1").Send("10.77.0.2", 40002, 700, 50);
-    Settle();
+    ASSERT_TRUE(CountedSince("cva", {}, 1 + 50));
     plat::CollectQueryData(m_query);
     // Counts restart from zero under a new index; no value may span the two interfaces.
     ASSERT_TRUE(m_a.Ip("link del cva") && ConnectPair(m_a, "cva", m_b, "cvb"));
@@ -154,7 +162,7 @@ TEST_F(CounterQueryNetns, RecreatedInterfaceSkipsOneValueThenResumes)
     double rate = 0;
     EXPECT_NE(Fetch(0, rate), plat::PDH_OK);
     UdpSocket("10.77.0.1").Send("10.77.0.2", 40002, 700, 20);
-    Settle();
+    ASSERT_TRUE(CountedSince("cva", {}, 1 + 20)); // the new interface counts from zero
     plat::CollectQueryData(m_query);
     ASSERT_EQ(Fetch(0, rate), plat::PDH_OK);
     EXPECT_GT(rate, 0);
@@ -232,6 +240,7 @@ TEST_F(CounterQueryNetns, OneDumpReadsWhatSingleRequestsRead)
     NamespaceEntry inA(m_a);
     ASSERT_TRUE(inA.Ok());
     ASSERT_EQ(UdpSocket("10.77.0.1").Send("10.77.0.2", 40002, 700, 30), 30);
+    ASSERT_TRUE(CountedSince("cva", {}, 1 + 30)); // no count may change between the two reads
     plat::CNetlinkStats netlink;
     ASSERT_EQ(netlink.Open(false), 1);
     std::vector<plat::LinkStats> all;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 using plat::NetCounter;
 
@@ -39,12 +40,19 @@ TEST(NetCounters, EachCounterIsTheDeltaOfItsKernelStatistics)
 
 TEST(NetCounters, ADropFailsOnlyTheCountersMadeOfThatStatistic)
 {
-    // Received bytes started again from zero (a driver reset).
-    const plat::LinkCounters before {1000, 2000, 10, 20, 3}, after {40, 2100, 12, 21, 3};
+    // Received, then sent bytes started again from zero (a driver reset): the other
+    // direction still counts its 100 bytes.
+    const plat::LinkCounters before {1000, 2000, 10, 20, 3};
+    const std::tuple<plat::LinkCounters, NetCounter, NetCounter> drops[] = {
+        {{40, 2100, 12, 21, 3}, NetCounter::BytesReceived, NetCounter::BytesSent},
+        {{1100, 60, 12, 21, 3}, NetCounter::BytesSent, NetCounter::BytesReceived},
+    };
     std::uint64_t delta = 0;
-    EXPECT_FALSE(plat::NetCounterDelta(NetCounter::BytesReceived, before, after, delta));
-    EXPECT_FALSE(plat::NetCounterDelta(NetCounter::BytesTotal, before, after, delta));
-    EXPECT_TRUE(plat::NetCounterDelta(NetCounter::BytesSent, before, after, delta) && delta == 100);
+    for (const auto &[after, dropped, other] : drops) {
+        EXPECT_FALSE(plat::NetCounterDelta(dropped, before, after, delta)) << int(dropped);
+        EXPECT_FALSE(plat::NetCounterDelta(NetCounter::BytesTotal, before, after, delta)) << int(dropped);
+        EXPECT_TRUE(plat::NetCounterDelta(other, before, after, delta) && delta == 100) << int(dropped);
+    }
     // More multicast than packets in one interval leaves no honest unicast count.
     const plat::LinkCounters skewed {1000, 2000, 11, 20, 6};
     EXPECT_FALSE(plat::NetCounterDelta(NetCounter::PacketsReceivedUnicast, before, skewed, delta));

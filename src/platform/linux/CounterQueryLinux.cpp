@@ -202,8 +202,7 @@ PdhStatus EnumObjectItems(const char *dataSource, const char *machineName, const
     const std::vector<std::string> instances = InterfaceNames(status);
     if (status != PDH_OK)
         return status;
-    const auto &counterNames = NetCounterNames();
-    const std::vector<std::string> counters(counterNames.begin(), counterNames.end());
+    const std::vector<std::string> counters(kNetCounterNames.begin(), kNetCounterNames.end());
     const PdhStatus counterStatus = DeliverText(JoinItemList(counters), counterList, counterLength);
     const PdhStatus instanceStatus = DeliverText(JoinItemList(instances), instanceList, instanceLength);
     return counterStatus != PDH_OK ? counterStatus : instanceStatus;

@@ -15,11 +15,6 @@ bool Grew(std::uint64_t before, std::uint64_t after, std::uint64_t &delta)
 
 } // namespace
 
-const std::array<const char *, kNetCounterCount> &NetCounterNames()
-{
-    return kNetCounterNames;
-}
-
 bool FindNetCounter(std::string_view name, NetCounter &counter)
 {
     for (std::size_t i = 0; i < kNetCounterNames.size(); ++i) {

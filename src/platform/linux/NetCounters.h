@@ -4,7 +4,6 @@
 
 #include "Platform.h"
 
-#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -22,9 +21,6 @@ enum class NetCounter {
     PacketsReceivedNonUnicast,
     PacketsSentNonUnicast,
 };
-// The counter names in the order the object lists them.
-const std::array<const char *, kNetCounterCount> &NetCounterNames();
-
 // Matches a counter name without regard to case; false for a name the object lacks.
 bool FindNetCounter(std::string_view name, NetCounter &counter);
 
