@@ -93,13 +93,11 @@ int CHistogramCtrl::SetSeries(int index, ColorRef color, int width, const char *
 
 int CHistogramCtrl::SetStepInterval(int interval)
 {
-    if (m_nScrollTimer != 0) {
-        killTimer(m_nScrollTimer);
-        m_nScrollTimer = 0;
-    }
     // Qt refuses negative periods; such an interval leaves the graph standing still.
     if (interval > 0)
-        m_nScrollTimer = startTimer(interval);
+        m_scrollTimer.start(interval, this);
+    else
+        m_scrollTimer.stop();
     return 1;
 }
 
@@ -126,7 +124,7 @@ int CHistogramCtrl::SetValueText(int index, int redraw, const QString &text)
 {
     if (!IsSeriesIndex(index))
         return 0;
-    m_aText[static_cast<std::size_t>(index)].valueText = text;
+    m_aText[static_cast<std::size_t>(index)].value.Set(text);
     // Without a redraw the text shows at the next repaint, which the next step asks for.
     return redraw != 0 ? RebuildBuffer() : 1;
 }
@@ -150,20 +148,50 @@ int CHistogramCtrl::RebuildBuffer()
 
 void CHistogramCtrl::Step()
 {
-    // A new range redraws the whole plot at the old values; the step then draws only its
-    // right end.
-    if (m_model.UpdateAutoRange())
-        RebuildBuffer();
-    const CHistogramModel::StepPoints points = m_model.Step();
-    m_plot.DrawStep(m_model, points);
-    update();
+    // A new range redraws the whole plot at the old values, and the window repaints whole;
+    // the step then draws only its right end.
+    const bool redrawn = m_model.UpdateAutoRange() && RebuildBuffer();
+    const int left = m_plot.DrawStep(m_model, m_model.Step());
+    if (!redrawn)
+        ShowStep(left);
+}
+
+// The window's pixels scroll as the plot did, so that only what the step drew anew and the
+// text lines, which stay in place, are painted again: the picture a whole repaint gives, at
+// a fraction of the cost. Where the pixels cannot scroll (a pixel ratio that makes the step
+// a fraction of a pixel, a repaint still pending), the toolkit repaints the whole plot.
+void CHistogramCtrl::ShowStep(int left)
+{
+    if (m_plot.Image().isNull()) {
+        update();
+        return;
+    }
+    scroll(-CHistogramPlot::kStepPixels, 0);
+    update(QRect(left, 0, width() - left, height()));
+    update(QRect(0, 0, width(), TextBottom()));
+}
+
+// Below every text line, with room for glyphs that reach under their line.
+int CHistogramCtrl::TextBottom() const
+{
+    int bottom = 0;
+    int top = kTextMargin;
+    for (int i = 0; i < CHistogramModel::kSeriesCount; ++i) {
+        const SeriesText &text = m_aText[static_cast<std::size_t>(i)];
+        if (!m_model.IsEnabled(i) || !text.font)
+            continue;
+        bottom = top + text.lineHeight + text.lineHeight / 2;
+        top += text.lineHeight + kTextMargin;
+    }
+    return bottom;
 }
 
 void CHistogramCtrl::paintEvent(QPaintEvent *event)
 {
     SyncPixelRatio();
     QPainter painter(this);
-    CopyPlot(painter, event->rect());
+    for (const QRect &dirty : event->region())
+        CopyPlot(painter, dirty);
     DrawTextLines(painter);
 }
 
@@ -175,9 +203,10 @@ void CHistogramCtrl::resizeEvent(QResizeEvent *event)
 
 void CHistogramCtrl::timerEvent(QTimerEvent *event)
 {
-    if (m_nScrollTimer != 0 && event->timerId() == m_nScrollTimer)
+    if (event->timerId() == m_scrollTimer.timerId())
         Step();
-    QWidget::timerEvent(event);
+    else
+        QWidget::timerEvent(event);
 }
 
 int CHistogramCtrl::ApplySeries(int index, ColorRef color, int width, const QString &label,
@@ -189,18 +218,18 @@ int CHistogramCtrl::ApplySeries(int index, ColorRef color, int width, const QStr
     SetSeriesFont(index, face, size);
     SeriesText &text = m_aText[static_cast<std::size_t>(index)];
     text.color = ToQColor(color);
-    text.label = label;
+    text.label.Set(label);
     return RebuildBuffer();
 }
 
 QString CHistogramCtrl::Label(int index) const
 {
-    return CHistogramModel::IsValidIndex(index) ? m_aText[static_cast<std::size_t>(index)].label : QString();
+    return CHistogramModel::IsValidIndex(index) ? m_aText[static_cast<std::size_t>(index)].label.text : QString();
 }
 
 QString CHistogramCtrl::ValueText(int index) const
 {
-    return CHistogramModel::IsValidIndex(index) ? m_aText[static_cast<std::size_t>(index)].valueText : QString();
+    return CHistogramModel::IsValidIndex(index) ? m_aText[static_cast<std::size_t>(index)].value.text : QString();
 }
 
 void CHistogramCtrl::SetSeriesFont(int index, const QString &face, int size)
@@ -216,14 +245,32 @@ void CHistogramCtrl::SetSeriesFont(int index, const QString &face, int size)
     text.font = font;
     text.metrics.emplace(font);
     text.lineHeight = text.metrics->size(Qt::TextSingleLine, QStringLiteral("TEXT")).height();
+    text.label.width = text.value.width = -1;
+}
+
+void CHistogramCtrl::TextLine::Set(const QString &value)
+{
+    if (value == text)
+        return;
+    text = value;
+    width = -1;
+}
+
+const QString &CHistogramCtrl::TextLine::Shown(const QFontMetrics &metrics, int lineWidth)
+{
+    if (width != lineWidth) {
+        shown = metrics.elidedText(text, Qt::ElideRight, lineWidth);
+        width = lineWidth;
+    }
+    return shown;
 }
 
 void CHistogramCtrl::SyncPixelRatio()
 {
     // Moved to a screen of another pixel ratio: redraw the plot sharp for it.
     const QImage &image = m_plot.Image();
-    if (!image.isNull() && image.devicePixelRatio() != devicePixelRatioF())
-        m_plot.Redraw(m_model, devicePixelRatioF());
+    if (!image.isNull() && image.devicePixelRatio() != devicePixelRatioF() && m_plot.Redraw(m_model, devicePixelRatioF()))
+        update(); // the part being painted is not all that changed
 }
 
 void CHistogramCtrl::CopyPlot(QPainter &painter, const QRect &dirty)
@@ -246,7 +293,7 @@ void CHistogramCtrl::DrawTextLines(QPainter &painter)
     const int valueLeft = w / 2 + 1;
     int top = kTextMargin;
     for (int i = 0; i < CHistogramModel::kSeriesCount; ++i) {
-        const SeriesText &text = m_aText[static_cast<std::size_t>(i)];
+        SeriesText &text = m_aText[static_cast<std::size_t>(i)];
         if (!m_model.IsEnabled(i) || !text.font)
             continue;
         painter.setFont(*text.font);
@@ -254,12 +301,12 @@ void CHistogramCtrl::DrawTextLines(QPainter &painter)
         // Labels from the left edge to W - 1, values from the middle to W - 4.
         const QRect label(kTextMargin, top, w - 1 - kTextMargin, h - top);
         const QRect value(valueLeft, top, w - 4 - valueLeft, h - top);
-        if (!text.label.isEmpty())
+        if (!text.label.text.isEmpty())
             painter.drawText(label, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                             text.metrics->elidedText(text.label, Qt::ElideRight, label.width()));
-        if (!text.valueText.isEmpty())
+                             text.label.Shown(*text.metrics, label.width()));
+        if (!text.value.text.isEmpty())
             painter.drawText(value, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
-                             text.metrics->elidedText(text.valueText, Qt::ElideRight, value.width()));
+                             text.value.Shown(*text.metrics, value.width()));
         top += text.lineHeight + kTextMargin;
     }
 }

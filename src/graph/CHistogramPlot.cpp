@@ -63,14 +63,16 @@ int CHistogramPlot::Redraw(const CHistogramModel &model, qreal pixelRatio)
     return 1;
 }
 
-void CHistogramPlot::DrawStep(const CHistogramModel &model, const CHistogramModel::StepPoints &points)
+int CHistogramPlot::DrawStep(const CHistogramModel &model, const CHistogramModel::StepPoints &points)
 {
     AdvancePhase(model.GetXStep());
     if (m_raster.IsNull())
-        return;
+        return 0;
     m_raster.ScrollLeft(kStepPixels);
     // The new segment starts at W - 4 and its pen reaches half its width further left.
-    Draw(model, std::int64_t{model.GetClientWidth()} - 2 * kStepPixels - WidestPen(model), &points);
+    const std::int64_t left = std::int64_t{model.GetClientWidth()} - 2 * kStepPixels - WidestPen(model);
+    Draw(model, left, &points);
+    return static_cast<int>(std::max<std::int64_t>(left, 0));
 }
 
 void CHistogramPlot::Draw(const CHistogramModel &model, std::int64_t left,
