@@ -85,8 +85,6 @@ private:
                     int size, int enabled);
     void SetSeriesFont(int index, const QString &face, int size);
     void SyncPixelRatio();
-    void ShowStep(int left);
-    int TextBottom() const;
     void CopyPlot(QPainter &painter, const QRect &dirty);
     void DrawTextLines(QPainter &painter);
 

@@ -63,16 +63,14 @@ int CHistogramPlot::Redraw(const CHistogramModel &model, qreal pixelRatio)
     return 1;
 }
 
-int CHistogramPlot::DrawStep(const CHistogramModel &model, const CHistogramModel::StepPoints &points)
+void CHistogramPlot::DrawStep(const CHistogramModel &model, const CHistogramModel::StepPoints &points)
 {
     AdvancePhase(model.GetXStep());
     if (m_raster.IsNull())
-        return 0;
+        return;
     m_raster.ScrollLeft(kStepPixels);
     // The new segment starts at W - 4 and its pen reaches half its width further left.
-    const std::int64_t left = std::int64_t{model.GetClientWidth()} - 2 * kStepPixels - WidestPen(model);
-    Draw(model, left, &points);
-    return static_cast<int>(std::max<std::int64_t>(left, 0));
+    Draw(model, std::int64_t{model.GetClientWidth()} - 2 * kStepPixels - WidestPen(model), &points);
 }
 
 void CHistogramPlot::Draw(const CHistogramModel &model, std::int64_t left,

@@ -30,9 +30,8 @@ public:
     int Redraw(const CHistogramModel &model, qreal pixelRatio);
     // Draws one step the model has taken: scrolls the plot and draws what changed at its
     // right end, each series from its previous to its new point and as far left as its pen
-    // reaches. Reads the model only; without a surface nothing is drawn. Returns the first
-    // logical column drawn: left of it the plot is the old one moved by kStepPixels.
-    int DrawStep(const CHistogramModel &model, const CHistogramModel::StepPoints &points);
+    // reaches. Reads the model only; without a surface nothing is drawn.
+    void DrawStep(const CHistogramModel &model, const CHistogramModel::StepPoints &points);
 
     const QImage &Image() const { return m_raster.Image(); }
     QRgb GetBackColor() const { return m_rgbBack; }

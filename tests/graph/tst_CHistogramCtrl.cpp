@@ -85,13 +85,11 @@ QImage Painted(CHistogramCtrl &ctrl) { return ctrl.grab().toImage().convertToFor
 class CountingCtrl : public CHistogramCtrl {
 public:
     int m_nPaints = 0;
-    QRegion m_rgnPainted; // of the last paint
 
 protected:
     void paintEvent(QPaintEvent *event) override
     {
         ++m_nPaints;
-        m_rgnPainted = event->region();
         CHistogramCtrl::paintEvent(event);
     }
 };
@@ -542,39 +540,6 @@ private slots:
         QCOMPARE(ctrl.BackBuffer().pixel(5, 50), RgbOf(kBack)); // the plot was redrawn all the same
         ctrl.setUpdatesEnabled(true);
         QTRY_VERIFY(ctrl.m_nPaints > 0);
-    }
-
-    void stepsShowWhatAWholeRepaintShows_data()
-    {
-        QTest::addColumn<bool>("autoRange");
-        QTest::newRow("fixed range: the pixels scroll") << false;
-        QTest::newRow("automatic range: some steps redraw") << true;
-    }
-    void stepsShowWhatAWholeRepaintShows()
-    {
-        QFETCH(bool, autoRange);
-        CountingCtrl ctrl;
-        ctrl.resize(200, 80);
-        ctrl.SetGridVisible(1, 1);
-        ctrl.SetGridSize(7, 9);
-        ctrl.SetRange(0, autoRange ? 0 : 1000);
-        ctrl.SetSeries(0, kRed, 3, "Bytes Received/sec", kFace, 80, 1);
-        ctrl.SetSeries(1, kGreen, 1, "Bytes Sent/sec", kFace, 80, 1);
-        ctrl.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&ctrl));
-        int partial = 0;
-        for (int i = 1; i <= 12; ++i) {
-            ctrl.AddValue(0, i * 337 % 1000);
-            ctrl.AddValue(1, i * 71 % 1000);
-            ctrl.SetValueText(0, 0, QString::number(i * i * 991) + QStringLiteral(" B/s"));
-            const int paints = ctrl.m_nPaints;
-            ctrl.Step();
-            QTRY_VERIFY(ctrl.m_nPaints > paints);
-            partial += ctrl.m_rgnPainted != QRegion(ctrl.rect()) ? 1 : 0;
-            const QImage shown = ctrl.screen()->grabWindow(ctrl.winId()).toImage();
-            QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), Painted(ctrl));
-        }
-        QVERIFY(partial > 0);
     }
 
     void scrollTimerStepsUntilStopped()
