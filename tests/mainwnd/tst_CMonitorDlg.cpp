@@ -16,6 +16,7 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
+#include <climits>
 #include <cstring>
 #include <memory>
 
@@ -26,6 +27,19 @@ CounterSample Large(int index, std::int64_t value)
     plat::FmtCounterValue fmt {};
     fmt.largeValue = value;
     return CounterSample::Make(index, plat::PDH_FMT_LARGE, fmt);
+}
+
+CounterSample Double(int index, double value)
+{
+    plat::FmtCounterValue fmt {};
+    fmt.doubleValue = value;
+    return CounterSample::Make(index, plat::PDH_FMT_DOUBLE, fmt);
+}
+
+std::int32_t Newest(const CHistogramCtrl &graph, int index)
+{
+    const auto &history = graph.Model().GetHistory(index);
+    return history.Empty() ? INT_MIN : history.Newest();
 }
 
 bool FileHas(const std::string &path, const std::string &text)
@@ -45,8 +59,12 @@ private slots:
 
     void firstStartPicksTheFirstInterfaceAndTwoCounters();
     void storedChoiceIsKept();
+    void feederFeedsEnabledCountersOnly();
+    void hugeRatesShowAsTheGraphsCeiling();
     void extremeStoredValuesLeaveTheWindowWorking();
+    void endOfSamplingBringsValuesToZero();
     void packetTypeShowsOnlyPacketSeries();
+    void optionsAppliedRebuildsOrKeepsHistory();
     void topMostTogglesAndMenusFollow();
     void minimiseWithoutNotificationAreaKeepsWindowShown();
     void enterEscapeAndCloseDoNothing();
@@ -109,6 +127,57 @@ void tst_CMonitorDlg::storedChoiceIsKept()
     QVERIFY(dlg->Graph().Model().IsEnabled(2));
 }
 
+void tst_CMonitorDlg::feederFeedsEnabledCountersOnly()
+{
+    auto dlg = Open();
+    dlg->Sampler().Stop();
+    dlg->Feeder().DrainSamples(); // the ten zero samples of the stop
+    CHistogramCtrl &graph = dlg->Graph();
+    graph.ClearHistory(-1);
+
+    CCounterSampler &exchange = dlg->Sampler();
+    exchange.AppendSample(Large(0, 1000));
+    exchange.AppendSample(Large(0, 2072)); // two in one drain: both averaged, the last one's text stands
+    exchange.AppendSample(Double(1, 1023.9));
+    exchange.AppendSample(Large(2, 777)); // counter 3 is not enabled
+    exchange.AppendSample(Large(12, 5));  // no such counter
+    CounterSample odd = Large(1, 99);
+    odd.m_nFormat = 0x800; // no such format
+    exchange.AppendSample(odd);
+    dlg->Feeder().DrainSamples();
+
+    QCOMPARE(graph.ValueText(0), QStringLiteral("2.023 KB/s"));
+    QCOMPARE(graph.ValueText(1), QStringLiteral("1023 B/s"));
+    QCOMPARE(graph.ValueText(2), QString());
+    // Each step averages what arrived with the value carried from the step before: the 0
+    // that ended the sampling.
+    graph.Step();
+    QCOMPARE(Newest(graph, 0), (0 + 1000 + 2072) / 3);
+    QCOMPARE(Newest(graph, 1), (0 + 1023) / 2);
+
+    // A drain of an empty queue changes nothing.
+    dlg->Feeder().DrainSamples();
+    QCOMPARE(graph.ValueText(0), QStringLiteral("2.023 KB/s"));
+}
+
+// Rates of 2 GiB/s and more used to reach the graph as their low 32 bits.
+void tst_CMonitorDlg::hugeRatesShowAsTheGraphsCeiling()
+{
+    auto dlg = Open();
+    dlg->Sampler().Stop();
+    dlg->Feeder().DrainSamples();
+    CHistogramCtrl &graph = dlg->Graph();
+    dlg->Sampler().AppendSample(Large(0, 5'000'000'000));
+    dlg->Sampler().AppendSample(Large(1, 4'294'967'296 + 10)); // low bits alone would read 10
+    dlg->Feeder().DrainSamples();
+    graph.Step();
+    graph.Step(); // past the carried 0
+    QCOMPARE(Newest(graph, 0), INT_MAX);
+    QCOMPARE(Newest(graph, 1), INT_MAX);
+    QCOMPARE(graph.ValueText(0), QStringLiteral("4768.371 MB/s"));
+    QVERIFY(graph.Model().GetMaximum() > 0);
+}
+
 // Stored values at the ends of their type; the sanitizer build also checks that none of them
 // overflows on the way.
 void tst_CMonitorDlg::extremeStoredValuesLeaveTheWindowWorking()
@@ -123,6 +192,19 @@ void tst_CMonitorDlg::extremeStoredValuesLeaveTheWindowWorking()
     QTRY_COMPARE_WITH_TIMEOUT(dlg->Graph().ValueText(0), QStringLiteral("1.000 KB/s"), 5000);
 }
 
+void tst_CMonitorDlg::endOfSamplingBringsValuesToZero()
+{
+    auto dlg = Open();
+    dlg->Sampler().AppendSample(Large(0, 4096));
+    dlg->Sampler().AppendSample(Large(1, 4096));
+    dlg->Feeder().DrainSamples();
+    QCOMPARE(dlg->Graph().ValueText(1), QStringLiteral("4.000 KB/s"));
+    dlg->Sampler().Stop();
+    dlg->Feeder().DrainSamples();
+    QCOMPARE(dlg->Graph().ValueText(0), QStringLiteral("0 B/s"));
+    QCOMPARE(dlg->Graph().ValueText(1), QStringLiteral("0 B/s"));
+}
+
 void tst_CMonitorDlg::packetTypeShowsOnlyPacketSeries()
 {
     WriteFile(m_ini, "[TIME]\nCOUNTER_WAIT=60000\n[CNTBASE]\nTYPE=1\nINS_NAME=\"lo\"\n"
@@ -134,6 +216,40 @@ void tst_CMonitorDlg::packetTypeShowsOnlyPacketSeries()
         if (model.IsEnabled(i))
             shown << i;
     QCOMPARE(shown, (QList<int> {3, 9}));
+}
+
+void tst_CMonitorDlg::optionsAppliedRebuildsOrKeepsHistory()
+{
+    auto dlg = Open();
+    dlg->Sampler().Stop(); // nobody consumes the rebuild request behind the test's back
+    CHistogramCtrl &graph = dlg->Graph();
+    auto fillHistory = [&graph] {
+        graph.AddValue(0, 5);
+        graph.Step();
+        graph.Step();
+    };
+
+    fillHistory();
+    dlg->Feeder().OnOptionsApplied(3);
+    QVERIFY(!graph.Model().GetHistory(0).Empty());
+    QVERIFY(!dlg->Sampler().GetRebuildFlag());
+
+    for (int page : {1, 2}) {
+        fillHistory();
+        dlg->Sampler().SetRebuildFlag(false);
+        dlg->Feeder().OnOptionsApplied(page);
+        QVERIFY(graph.Model().GetHistory(0).Empty());
+        QVERIFY(dlg->Sampler().GetRebuildFlag());
+    }
+
+    // The graph takes what the pages stored.
+    theSetSystem.m_CntBase.SetGridSizeH(10);
+    theSetSystem.m_CntBase.SetGridSizeV(8);
+    theSetSystem.m_CntData[0].SetEnable(0);
+    dlg->Feeder().OnOptionsApplied(2);
+    QCOMPARE(graph.Model().GetXStep(), 10);
+    QCOMPARE(graph.Model().GetYStep(), 8);
+    QVERIFY(!graph.Model().IsEnabled(0));
 }
 
 void tst_CMonitorDlg::topMostTogglesAndMenusFollow()
