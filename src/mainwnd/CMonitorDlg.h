@@ -4,8 +4,8 @@
 // graph supplied, and its tray presence keeps it reachable from the notification area.
 // User-interface thread only.
 
-#include "CMonitorMenus.h"
 #include "CGraphFeeder.h"
+#include "CMonitorMenus.h"
 
 #include <QDialog>
 #include <QIcon>
