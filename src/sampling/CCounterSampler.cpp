@@ -234,7 +234,7 @@ void CCounterSampler::SampleOnce(ThreadState &state)
                              : ZeroSample(static_cast<int>(i)));
     }
     // One hold of the lock for the whole cycle: a drain in between would leave the rest of
-    // the cycle waiting for the display timer's next wake-up.
+    // the cycle waiting for the next cycle's wake-up.
     AppendSamples(cycle);
 }
 
