@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """CPU and memory of the running monitor, measured the way a user would feel them.
 
-Runs the real program on its own Xvfb for a while (60 s by default) at the default settings,
+Runs the real program on its own Xvfb for a while (120 s by default) at the default settings,
 watching the loopback interface while a steady stream of UDP datagrams crosses it, and reports
-the CPU seconds per minute of the program and of its X server (from /proc/PID/stat) and the
-program's peak resident memory (VmHWM). With --conky, conky draws the same interface's graph
-on a second X server during the same minute, for comparison (needs the conky-std package).
+the CPU seconds per minute of the program and of its X server and the program's peak resident
+memory (VmHWM). CPU time comes from the scheduler's own account in nanoseconds, summed over
+every thread (/proc/PID/task/*/schedstat): at a fraction of a percent, clock ticks are too
+coarse. With --conky, conky draws the same interface's graph on a second X server during the
+same run, for comparison (needs the conky-std package), and the ratio of the two pairs is
+printed.
 
 Usage: bench/monitor_cpu.py PATH-TO-corvala [--seconds N] [--conky]
 """
@@ -20,13 +23,19 @@ import tempfile
 import threading
 import time
 
-TICKS = os.sysconf("SC_CLK_TCK")
-
 
 def cpu_seconds(pid):
-    with open(f"/proc/{pid}/stat") as stat:
-        fields = stat.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / TICKS  # utime + stime
+    """Time on the CPU of every live thread of the process; a thread that ended takes its
+    share with it, which the programs measured here, whose threads live as long as they do,
+    never see."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as schedstat:
+                total += int(schedstat.read().split()[0])  # nanoseconds on the CPU
+        except FileNotFoundError:
+            pass  # the thread ended between the listing and the read
+    return total / 1e9
 
 
 def peak_rss_mib(pid):
@@ -84,7 +93,7 @@ ${upspeed lo} ${upspeedgraph lo 40,240}]];
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("exe")
-    parser.add_argument("--seconds", type=int, default=60)
+    parser.add_argument("--seconds", type=int, default=120)
     parser.add_argument("--conky", action="store_true")
     args = parser.parse_args()
 
@@ -126,12 +135,16 @@ def main():
         elapsed = time.monotonic() - started
         after = {name: cpu_seconds(pid) for name, pid in watched.items()}
 
+        per_minute = {name: (after[name] - before[name]) * 60 / elapsed for name in watched}
         print(f"{'process':<22} {'CPU-s/min':>10}")
-        for name in watched:
-            print(f"{name:<22} {(after[name] - before[name]) * 60 / elapsed:>10.3f}")
+        for name, value in per_minute.items():
+            print(f"{name:<22} {value:>10.3f}")
         print(f"corvala peak RSS: {peak_rss_mib(monitor.pid):.1f} MiB")
         if args.conky:
             print(f"conky peak RSS:   {peak_rss_mib(watched['conky']):.1f} MiB")
+            ours = per_minute["corvala"] + per_minute["corvala's X server"]
+            theirs = per_minute["conky"] + per_minute["conky's X server"]
+            print(f"ratio (corvala + X) / (conky + X): {ours / theirs:.3f}")
     finally:
         stop.set()
         for process in reversed(processes):

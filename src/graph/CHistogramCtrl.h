@@ -9,6 +9,7 @@
 #include "CHistogramPlot.h"
 #include "ColorRef.h"
 
+#include <QBasicTimer>
 #include <QFont>
 #include <QFontMetrics>
 #include <QString>
@@ -62,10 +63,19 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    // A text as drawn, cut to the width it was last drawn in: cutting shapes the whole text,
+    // so the cut is kept until the text, the font or the width changes.
+    struct TextLine {
+        QString text;
+        QString shown;
+        int width = -1; // what `shown` was cut to; -1: to be cut again
+        void Set(const QString &value);
+        const QString &Shown(const QFontMetrics &metrics, int width);
+    };
     struct SeriesText {
         QColor color;
-        QString label;
-        QString valueText;
+        TextLine label;
+        TextLine value;
         std::optional<QFont> font; // none until the series is configured: no text line
         std::optional<QFontMetrics> metrics;
         int lineHeight = 0;
@@ -81,5 +91,5 @@ private:
     CHistogramModel m_model;
     CHistogramPlot m_plot;
     std::array<SeriesText, CHistogramModel::kSeriesCount> m_aText;
-    int m_nScrollTimer = 0; // id from startTimer, 0 while stopped
+    QBasicTimer m_scrollTimer;
 };

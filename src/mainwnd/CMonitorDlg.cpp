@@ -3,30 +3,23 @@
 #include "AppIcons.h"
 #include "CAboutDlg.h"
 #include "CHistogramCtrl.h"
+#include "CProcessEnd.h"
 #include "CPrsOption.h"
 #include "CSetSystem.h"
+#include "CTrayPresence.h"
 #include "CommandIds.h"
 #include "DialogUnits.h"
 #include "EnumNetworkInterfaces.h"
 #include "FramelessMover.h"
 #include "IniPath.h"
 #include "PlacementGeometry.h"
-#include "Platform.h"
-#include "TerminationSignals.h"
-#include "TrayHosts.h"
-#include "ValueText.h"
 #include "WindowStates.h"
 
-#include <QApplication>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScreen>
-#include <QTimerEvent>
 
-#include <algorithm>
-#include <climits>
+#include <utility>
 
 namespace {
 
@@ -34,32 +27,6 @@ static_assert(CHistogramModel::kSeriesCount == kCounterCount, "counter definitio
 
 constexpr int kMinWidth = 240;
 constexpr int kMinHeight = 80;
-constexpr int kDisplayInterval = 50;      // ms: never longer than the shortest sampling pause
-constexpr int kHuntMargin = 2 * kDisplayInterval;
-constexpr int kTrayWatchInterval = 2000;  // ms
-constexpr int kTooltipBytes = 127;
-constexpr int kLabelFontSize = 80;        // tenths of a point
-
-QString TooltipText(const std::string &appName)
-{
-    std::size_t cut = std::min<std::size_t>(appName.size(), kTooltipBytes);
-    while (cut > 0 && cut < appName.size() && (static_cast<unsigned char>(appName[cut]) & 0xC0) == 0x80)
-        --cut; // never split a UTF-8 character
-    return QString::fromStdString(appName.substr(0, cut));
-}
-
-CSetCntData &CounterData(int index)
-{
-    return theSetSystem.m_CntData[static_cast<std::size_t>(index)];
-}
-
-// How long to look for samples: `pauses` sampling pauses, `extra` ms and a margin.
-// Saturated, since a stored pause may be anything up to INT_MAX.
-int HuntSpan(int pauses, int extra = 0)
-{
-    const std::int64_t wait = std::max(theSetSystem.m_CntBase.GetCounterWait(), 1);
-    return static_cast<int>(std::min<std::int64_t>(pauses * wait + extra + kHuntMargin, INT_MAX));
-}
 
 } // namespace
 
@@ -67,9 +34,9 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint),
       m_Graph(new CHistogramCtrl(this)),
       m_hIcon(ProgramIcon()),
-      m_dlgAbout(nullptr),
+      m_feeder(new CGraphFeeder(*m_Graph, this)),
       m_menus(new CMonitorMenus(this)),
-      m_signals(new TerminationSignals(this))
+      m_end(new CProcessEnd(this))
 {
     new FramelessMover(this); // owned by this window, works through its events
     const DialogUnits units;
@@ -77,20 +44,26 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     resize(units.X(130), units.Y(50));
     setWindowIcon(m_hIcon);
 
-    ChooseFirstInterface();
-    CreateTrayIcon();
+    ChooseFirstInterface(theSetSystem, GetIniPath());
+    m_tray = new CTrayPresence(m_menus->TrayMenu(), this);
     m_rcClient = rect();
     m_Graph->setGeometry(m_rcClient);
     m_dlgAbout = new CAboutDlg(this);
     RestorePlacement();
-    m_sampler.Start();
-    ApplyGraphSettings(false);
-    HuntForSamples(HuntSpan(2)); // the first come one pause after the build
+    Sampler().Start();
+    m_feeder->ApplyGraphSettings(false);
+    UpdateMenus();
 
+    connect(m_tray, &CTrayPresence::iconShown, this, &CMonitorDlg::UpdateMenus);
+    connect(m_tray, &CTrayPresence::restoreRequested, this, &CMonitorDlg::Restore);
     connect(m_menus, &CMonitorMenus::command, this, &CMonitorDlg::OnCommand);
     connect(m_dlgAbout, &QDialog::finished, this, &CMonitorDlg::OnAboutClosed);
     connect(m_menus->TrayMenu(), &QMenu::aboutToShow, this, &CMonitorDlg::ShowMenuState);
-    connect(m_signals, &TerminationSignals::terminationRequested, this, &CMonitorDlg::OnTerminationRequested);
+    connect(m_end, &CProcessEnd::endRequested, this, [this] {
+        StopAndSave();
+        QCoreApplication::exit(0); // also ends any dialog running inside this one
+    });
+    connect(m_end, &CProcessEnd::exiting, this, &CMonitorDlg::SaveAtExit);
     // At logout the session may end the process without another word: keep the placement now.
     connect(qApp, &QGuiApplication::commitDataRequest, this, &CMonitorDlg::SaveWindowState);
 }
@@ -100,152 +73,22 @@ CMonitorDlg::~CMonitorDlg()
     StopAndSave();
 }
 
-void CMonitorDlg::ChooseFirstInterface()
-{
-    if (!theSetSystem.m_CntBase.GetInsName().empty())
-        return;
-    std::vector<std::string> interfaces;
-    if (EnumNetworkInterfaces(interfaces) < 1)
-        return;
-    theSetSystem.m_CntBase.SetInsName(interfaces.front().c_str());
-    theSetSystem.m_CntBase.SetInsIndex(-1);
-    theSetSystem.m_CntBase.SetType(0);
-    const plat::ProfileBatch batch(GetIniPath()); // the sections below in one write
-    for (int i = 0; i < kCounterCount; ++i) {
-        CounterData(i).SetEnable(i < 2 ? 1 : 0);
-        CounterData(i).Save(GetIniPath());
-    }
-    theSetSystem.m_CntBase.Save(GetIniPath());
-}
-
-// Made once a notification area is up (until then it is looked for on the tray watch);
-// afterwards the toolkit follows trays that go and come back by itself.
-void CMonitorDlg::CreateTrayIcon()
-{
-    if (!IsNotificationAreaPresent()) {
-        m_trayWatchTimer.start(kTrayWatchInterval, this);
-        return;
-    }
-    m_tray = new QSystemTrayIcon(::TrayIcon(), this);
-    m_tray->setToolTip(TooltipText(GetAppName()));
-    m_tray->setContextMenu(m_menus->TrayMenu());
-    connect(m_tray, &QSystemTrayIcon::activated, this, &CMonitorDlg::OnTrayActivated);
-    m_tray->show();
-    UpdateMenus();
-}
-
 // The window always starts shown, at its stored normal position and size, and within
 // reach of the screens attached now.
 void CMonitorDlg::RestorePlacement()
 {
     WndPlacement placement;
-    if (theSetSystem.m_WndPos.GetPlacement(&placement)) {
-        QList<QRect> screens;
-        for (const QScreen *screen : QGuiApplication::screens())
-            screens.append(screen->availableGeometry());
-        const QScreen *primary = QGuiApplication::primaryScreen();
-        QRect rect = NormalRectOf(placement);
-        // The size the window can take, so that what is checked below is what is shown.
-        rect.setSize(rect.size().expandedTo(minimumSize()).boundedTo(maximumSize()));
-        if (primary)
-            rect = KeepOnScreens(rect, screens, primary->availableGeometry());
-        setGeometry(rect);
-    }
+    if (theSetSystem.m_WndPos.GetPlacement(&placement))
+        setGeometry(RestoredGeometry(placement, minimumSize(), maximumSize()));
     m_bTopMost = theSetSystem.m_WndPos.GetTopMost() != 0;
     PrepareWindowStates(this, m_bTopMost);
 }
 
-void CMonitorDlg::ApplyGraphSettings(bool resetHistory)
+void CMonitorDlg::moveEvent(QMoveEvent *event)
 {
-    const CSetCntBase &base = theSetSystem.m_CntBase;
-    m_Graph->setUpdatesEnabled(false);
-    m_Graph->SetGridVisible(1, 1);
-    m_Graph->SetBackColor(base.GetBackColor());
-    m_Graph->SetGridColor(base.GetGridColorH(), base.GetGridColorV());
-    m_Graph->SetGridSize(base.GetGridSizeH(), base.GetGridSizeV());
-    m_Graph->SetStepInterval(base.GetDisplayWait());
-    m_Graph->SetRange(0, 0);
-    const int type = base.GetType();
-    for (int i = 0; i < kCounterCount; ++i) {
-        const CSetCntData &counter = CounterData(i);
-        const bool shown = counter.GetEnable() != 0 && IsCounterInGroup(i, type);
-        m_Graph->SetSeries(i, counter.GetColor(), counter.GetWidth(), counter.GetCntName().c_str(), kDialogFontFace,
-                           kLabelFontSize, shown ? 1 : 0);
-    }
-    if (resetHistory)
-        m_Graph->ClearHistory(-1);
-    m_Graph->update();
-    m_Graph->setUpdatesEnabled(true);
-}
-
-void CMonitorDlg::OnOptionsApplied(int page)
-{
-    if (page == kPageGeneral || page == kPageDisplay1) {
-        m_sampler.RequestRebuild();
-        // The rebuilt query's first samples come a pause after the current pause ends.
-        HuntForSamples(HuntSpan(3));
-        ApplyGraphSettings(true);
-    } else {
-        ApplyGraphSettings(false);
-    }
-}
-
-bool CMonitorDlg::DrainSamples()
-{
-    m_sampler.TakeSamples(m_samples);
-    if (m_samples.empty())
-        return false;
-    for (const CounterSample &sample : m_samples) {
-        if (sample.m_nIndex < 0 || sample.m_nIndex >= kCounterCount)
-            continue;
-        const CSetCntData &counter = CounterData(sample.m_nIndex);
-        std::int64_t value = 0;
-        if (!counter.GetEnable() || !SampleToValue(sample, value))
-            continue;
-        m_Graph->AddValue(sample.m_nIndex, CHistogramModel::ClampToInt32(value));
-        m_Graph->SetValueText(sample.m_nIndex, 0, "%s", FormatValueText(value, counter.GetUnitName()).c_str());
-    }
-    m_samples.clear();
-    return true;
-}
-
-// Samples come in one batch per sampling pause. After a batch the timer sleeps until just
-// before the next is due and then looks every 50 ms until it comes, so a value reaches the
-// graph as soon as with a timer that never stops, at a fraction of the wake-ups. When no
-// batch comes for a whole pause (interface gone, phase shifted), it sleeps and looks again.
-void CMonitorDlg::OnDisplayTimer()
-{
-    const int wait = std::max(theSetSystem.m_CntBase.GetCounterWait(), 1);
-    const int sleep = std::max(wait - kDisplayInterval, kDisplayInterval);
-    if (DrainSamples()) {
-        m_displayTimer.start(sleep, this);
-        m_huntClock.start();
-        m_nHuntFor = HuntSpan(1, sleep);
-    } else if (m_huntClock.elapsed() < m_nHuntFor) {
-        m_displayTimer.start(kDisplayInterval, this);
-    } else {
-        m_displayTimer.start(sleep, this);
-        m_huntClock.start();
-        m_nHuntFor = HuntSpan(1, sleep);
-    }
-}
-
-void CMonitorDlg::HuntForSamples(int milliseconds)
-{
-    m_huntClock.start();
-    m_nHuntFor = milliseconds;
-    m_displayTimer.start(kDisplayInterval, this);
-}
-
-void CMonitorDlg::timerEvent(QTimerEvent *event)
-{
-    if (event->timerId() == m_displayTimer.timerId()) {
-        OnDisplayTimer();
-    } else if (event->timerId() == m_trayWatchTimer.timerId()) {
-        OnTrayWatch();
-    } else {
-        QDialog::timerEvent(event);
-    }
+    QDialog::moveEvent(event);
+    if (isVisible())
+        m_rcShown = ShownGeometry(this);
 }
 
 void CMonitorDlg::resizeEvent(QResizeEvent *event)
@@ -253,6 +96,8 @@ void CMonitorDlg::resizeEvent(QResizeEvent *event)
     QDialog::resizeEvent(event);
     m_rcClient = rect();
     m_Graph->setGeometry(m_rcClient);
+    if (isVisible())
+        m_rcShown = ShownGeometry(this);
 }
 
 void CMonitorDlg::mousePressEvent(QMouseEvent *event)
@@ -273,7 +118,7 @@ void CMonitorDlg::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
-        if (CanHide() && !HasDialogShown())
+        if (m_tray->CanHide() && !HasDialogShown())
             Minimize();
     }
 }
@@ -283,37 +128,16 @@ bool CMonitorDlg::nativeEvent(const QByteArray &eventType, void *message, qintpt
     return HandleNativeMessage(this, message, result) || QDialog::nativeEvent(eventType, message, result);
 }
 
-void CMonitorDlg::accept()
-{
-}
-
-void CMonitorDlg::reject()
-{
-}
-
 void CMonitorDlg::OnCommand(int id)
 {
-    switch (id) {
-    case ID_TOPMOST:
-        ToggleTopMost();
-        break;
-    case ID_RESTORE:
-        Restore();
-        break;
-    case ID_MINIMIZE:
-        Minimize();
-        break;
-    case ID_OPTIONS:
-        ShowOptions();
-        break;
-    case ID_ABOUT:
-        ShowAbout();
-        break;
-    case ID_APP_EXIT:
-        Exit();
-        break;
-    default:
-        break;
+    static constexpr std::pair<int, void (CMonitorDlg::*)()> kCommands[] = {
+        {ID_TOPMOST, &CMonitorDlg::ToggleTopMost}, {ID_RESTORE, &CMonitorDlg::Restore},
+        {ID_MINIMIZE, &CMonitorDlg::Minimize},     {ID_OPTIONS, &CMonitorDlg::ShowOptions},
+        {ID_ABOUT, &CMonitorDlg::ShowAbout},       {ID_APP_EXIT, &CMonitorDlg::Exit},
+    };
+    for (const auto &[command, handler] : kCommands) {
+        if (command == id)
+            (this->*handler)();
     }
 }
 
@@ -322,38 +146,21 @@ bool CMonitorDlg::HasDialogShown() const
     return m_dlgAbout->isVisible() || (m_sheetOption && m_sheetOption->IsShown());
 }
 
-// Hiding needs a notification area to come back from; without one the window stays shown.
-bool CMonitorDlg::CanHide() const
-{
-    return m_tray && QSystemTrayIcon::isSystemTrayAvailable();
-}
-
-void CMonitorDlg::OnTrayWatch()
-{
-    if (!m_tray) {
-        CreateTrayIcon();
-        if (m_tray)
-            m_trayWatchTimer.stop();
-    } else if (m_bHidden && !CanHide()) {
-        Restore(); // the notification area went away: the window must stay reachable
-    }
-}
-
 void CMonitorDlg::Minimize()
 {
-    if (!CanHide())
+    // Hiding needs a notification area to come back from; without one the window stays shown.
+    if (!m_tray->CanHide())
         return;
     HideInPlace();
     m_bHidden = true;
-    m_trayWatchTimer.start(kTrayWatchInterval, this);
+    m_tray->SetHidden(true);
     UpdateMenus();
 }
 
 void CMonitorDlg::Restore()
 {
     m_bHidden = false;
-    if (m_tray)
-        m_trayWatchTimer.stop();
+    m_tray->SetHidden(false);
     UpdateMenus();
     if (!isVisible())
         PrepareWindowStates(this, m_bTopMost);
@@ -390,7 +197,7 @@ CPrsOption &CMonitorDlg::OptionSheet()
     if (!m_sheetOption) {
         m_sheetOption = new CPrsOption(this);
         m_sheetOption->SetInterfaceSource([](std::vector<std::string> &list) { return EnumNetworkInterfaces(list); });
-        connect(m_sheetOption, &CPrsOption::optionsApplied, this, &CMonitorDlg::OnOptionsApplied);
+        connect(m_sheetOption, &CPrsOption::optionsApplied, m_feeder, &CGraphFeeder::OnOptionsApplied);
     }
     return *m_sheetOption;
 }
@@ -430,15 +237,6 @@ void CMonitorDlg::Exit()
     QDialog::accept();
 }
 
-// The double click restores; where the host draws the icon and sends only an activation for
-// a primary click, that activation restores.
-void CMonitorDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
-{
-    if (reason == QSystemTrayIcon::DoubleClick
-        || (reason == QSystemTrayIcon::Trigger && IsTrayIconDrawnByHost(*m_tray)))
-        Restore();
-}
-
 void CMonitorDlg::ShowMenuState()
 {
     if (isVisible() && !HasDialogShown())
@@ -449,54 +247,49 @@ void CMonitorDlg::ShowMenuState()
 // Also on every change: a StatusNotifier host may show the exported menu without asking first.
 void CMonitorDlg::UpdateMenus()
 {
-    m_menus->Update(MenuState {m_bTopMost, m_bHidden, CanHide()});
-}
-
-void CMonitorDlg::OnTerminationRequested()
-{
-    StopAndSave();
-    QCoreApplication::exit(0); // also ends any dialog running inside this one
+    m_menus->Update(MenuState {m_bTopMost, m_bHidden, m_tray->CanHide()});
 }
 
 void CMonitorDlg::StopAndSave()
 {
-    if (m_bStopped)
+    if (std::exchange(m_bStopped, true))
         return;
-    m_bStopped = true;
-    m_displayTimer.stop();
-    m_sampler.Stop();
-    if (m_tray)
-        m_tray->hide();
+    Sampler().Stop();
+    m_tray->Remove();
     m_dlgAbout->hide();
     if (m_sheetOption)
         m_sheetOption->DestroyWindow();
     SaveWindowState();
+    m_end->Disarm();
 }
 
-// Where the user sees the window: after the window manager moved it, the toolkit's idea of
-// the place may be wrong (Weston's notices are), while the window system knows.
-QRect CMonitorDlg::ShownGeometry()
+// Inside exit(), with the X server perhaps gone: nothing is asked of it, and the window is
+// stored where it was last seen, as a stop would store it.
+void CMonitorDlg::SaveAtExit()
 {
-    QRect rect = geometry();
-    QPoint position;
-    if (NativeWindowPosition(this, position))
-        rect.moveTopLeft(position);
-    return rect;
+    if (std::exchange(m_bStopped, true))
+        return;
+    Sampler().Stop();
+    StoreWindowState(m_rcShown.isValid() ? m_rcShown : geometry());
 }
 
 // Hides the window and keeps the place where it was seen, to show it there again and to
 // store that place.
 void CMonitorDlg::HideInPlace()
 {
-    m_rcShown = ShownGeometry();
+    m_rcShown = ShownGeometry(this);
     hide();
     move(m_rcShown.topLeft());
 }
 
 void CMonitorDlg::SaveWindowState()
 {
+    StoreWindowState(isVisible() || !m_rcShown.isValid() ? ShownGeometry(this) : m_rcShown);
+}
+
+void CMonitorDlg::StoreWindowState(const QRect &rect)
+{
     theSetSystem.m_WndPos.SetTopMost(m_bTopMost ? 1 : 0);
-    const QRect rect = isVisible() || !m_rcShown.isValid() ? ShownGeometry() : m_rcShown;
     const WndPlacement placement = PlacementOf(rect);
     theSetSystem.m_WndPos.SetPlacement(&placement);
     theSetSystem.m_WndPos.Save(GetIniPath());

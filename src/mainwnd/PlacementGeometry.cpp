@@ -1,5 +1,8 @@
 #include "PlacementGeometry.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <algorithm>
 
 namespace {
@@ -53,4 +56,18 @@ QRect KeepOnScreens(const QRect &rect, const QList<QRect> &screens, const QRect 
     QRect moved(QPoint(), rect.size().boundedTo(primary.size()));
     moved.moveCenter(primary.center());
     return moved;
+}
+
+QRect RestoredGeometry(const WndPlacement &placement, const QSize &minimum, const QSize &maximum)
+{
+    QRect rect = NormalRectOf(placement);
+    // The size the window can take, so that what is checked below is what is shown.
+    rect.setSize(rect.size().expandedTo(minimum).boundedTo(maximum));
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return rect;
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    return KeepOnScreens(rect, screens, primary->availableGeometry());
 }

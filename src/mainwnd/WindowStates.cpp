@@ -26,3 +26,12 @@ void SetFocusRefused(QWidget *window, bool refused)
     if (QWindow *handle = window->windowHandle())
         handle->setFlag(Qt::WindowDoesNotAcceptFocus, refused);
 }
+
+QRect ShownGeometry(QWidget *window)
+{
+    QRect rect = window->geometry();
+    QPoint position;
+    if (NativeWindowPosition(window, position))
+        rect.moveTopLeft(position);
+    return rect;
+}

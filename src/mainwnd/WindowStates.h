@@ -5,6 +5,7 @@
 // platform the program runs on; where it has none (Wayland, offscreen), the toolkit's hint
 // stands in.
 
+#include <QRect>
 #include <Qt>
 
 class QPoint;
@@ -46,3 +47,7 @@ bool HandleNativeMessage(QWidget *window, void *message, qintptr *result);
 // wrong after the window manager moved the window (Weston's notices are). False where the
 // toolkit's idea is all there is.
 bool NativeWindowPosition(QWidget *window, QPoint &position);
+
+// Where the user sees a window: after the window manager moved it, the toolkit's idea of the
+// place may be wrong (Weston's notices are), while the window system knows.
+QRect ShownGeometry(QWidget *window);

@@ -10,6 +10,14 @@ namespace {
 // Room the platform is offered beyond the path length it reported.
 constexpr std::uint32_t kPathSlack = 2;
 
+// What a counter that cannot be read shows: a long 0.
+CounterSample ZeroSample(int index)
+{
+    CounterSample sample;
+    sample.m_nIndex = index;
+    return sample;
+}
+
 } // namespace
 
 // The query and what the thread knows about its counters; lives on the thread's stack.
@@ -51,6 +59,14 @@ void CCounterSampler::Stop()
     if (m_pThread && m_pThread->joinable())
         m_pThread->join();
     m_pThread.reset();
+}
+
+int CCounterSampler::SetSampleHook(std::function<void()> hook)
+{
+    if (m_pThread)
+        return 0;
+    m_sampleHook = std::move(hook);
+    return 1;
 }
 
 void CCounterSampler::RequestRebuild()
@@ -111,18 +127,21 @@ void CCounterSampler::AppendSample(const CounterSample &sample)
 
 void CCounterSampler::AppendSamples(std::list<CounterSample> &samples)
 {
-    std::scoped_lock lock(m_sampleLock);
-    m_SampleList.splice(m_SampleList.end(), samples);
+    if (samples.empty())
+        return;
+    {
+        std::scoped_lock lock(m_sampleLock);
+        m_SampleList.splice(m_SampleList.end(), samples);
+    }
+    if (m_sampleHook)
+        m_sampleHook();
 }
 
 void CCounterSampler::AppendZeroSamples()
 {
     std::list<CounterSample> zeros;
-    for (int i = 0; i < kCounterCount; ++i) {
-        CounterSample sample;
-        sample.m_nIndex = i;
-        zeros.push_back(sample);
-    }
+    for (int i = 0; i < kCounterCount; ++i)
+        zeros.push_back(ZeroSample(i));
     AppendSamples(zeros);
 }
 
@@ -206,13 +225,16 @@ void CCounterSampler::SampleOnce(ThreadState &state)
             continue;
         plat::FmtCounterValue value;
         value.largeValue = 0;
-        if (m_api.GetFormattedCounterValue(state.counters[i], state.formats[i], nullptr, &value)
-            != plat::PDH_OK)
-            continue; // no value this cycle: before a base exists, or the interface is gone
-        cycle.push_back(CounterSample::Make(static_cast<int>(i), state.formats[i], value));
+        // A counter without a value (its interface is gone, or back but without a base yet)
+        // shows 0, not its last rate. Rates never span a reading that failed, so the first
+        // cycle after it is back only sets a base and the values resume without a spike.
+        const bool read = m_api.GetFormattedCounterValue(state.counters[i], state.formats[i], nullptr, &value)
+                          == plat::PDH_OK;
+        cycle.push_back(read ? CounterSample::Make(static_cast<int>(i), state.formats[i], value)
+                             : ZeroSample(static_cast<int>(i)));
     }
     // One hold of the lock for the whole cycle: a drain in between would leave the rest of
-    // the cycle waiting for the display timer's next wake-up.
+    // the cycle waiting for the next cycle's wake-up.
     AppendSamples(cycle);
 }
 

@@ -9,6 +9,7 @@
 #include "CounterSample.h"
 
 #include <condition_variable>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -32,6 +33,12 @@ public:
     void SetStopFlag(bool stop);
     bool GetRebuildFlag() const;
     void SetRebuildFlag(bool rebuild);
+
+    // `hook` runs after samples were queued: on the sampling thread after each cycle and after
+    // the ten zero samples of its end, on the caller's thread after AppendSample(s). No lock
+    // is held while it runs. Refused (0) while a thread is there, so that it never changes
+    // under a running thread; after Stop returns the thread calls it no more.
+    int SetSampleHook(std::function<void()> hook);
 
     // True once the thread has ended and queued its ten zero samples, whether it was asked
     // to stop or could not open its query.
@@ -71,5 +78,6 @@ private:
     bool m_bRebuild = false;          // guarded by m_flagLock
     bool m_bEnded = false;            // guarded by m_flagLock
 
+    std::function<void()> m_sampleHook; // written only while no thread runs
     std::unique_ptr<std::thread> m_pThread; // user-interface thread only
 };

@@ -1,5 +1,5 @@
 #pragma once
-// One counter value on its way from the sampling thread to the display timer: 16 bytes,
+// One counter value on its way from the sampling thread to the graph's feeder: 16 bytes,
 // copied by value through the sample queue.
 
 #include "Platform.h"

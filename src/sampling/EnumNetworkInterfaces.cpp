@@ -40,3 +40,20 @@ int EnumNetworkInterfaces(std::vector<std::string> &list, EnumObjectItemsFn enum
         return 0;
     return AppendNames(instances, list);
 }
+
+int ChooseFirstInterface(CSetSystem &settings, const std::string &iniPath)
+{
+    std::vector<std::string> interfaces;
+    if (!settings.m_CntBase.GetInsName().empty() || EnumNetworkInterfaces(interfaces) < 1)
+        return 0;
+    settings.m_CntBase.SetInsName(interfaces.front().c_str());
+    settings.m_CntBase.SetInsIndex(-1);
+    settings.m_CntBase.SetType(0);
+    const plat::ProfileBatch batch(iniPath); // the sections below in one write
+    for (std::size_t i = 0; i < settings.m_CntData.size(); ++i) {
+        settings.m_CntData[i].SetEnable(i < 2 ? 1 : 0);
+        settings.m_CntData[i].Save(iniPath);
+    }
+    settings.m_CntBase.Save(iniPath);
+    return 1;
+}

@@ -2,6 +2,7 @@
 // The current instance names of "Network Interface", in the platform's order: the list the
 // first start picks from and the options offer.
 
+#include "CSetSystem.h"
 #include "Platform.h"
 
 #include <string>
@@ -15,3 +16,8 @@ int EnumNetworkInterfaces(std::vector<std::string> &list);
 
 // The same through another source of the object's items (tests use a fake one).
 int EnumNetworkInterfaces(std::vector<std::string> &list, EnumObjectItemsFn enumObjectItems);
+
+// The first start's choice when no interface is stored: the first one listed, shown with the
+// byte group's first two counters; each section it changes is saved at once. 0 when an
+// interface is stored already or none is listed, which leaves the settings alone.
+int ChooseFirstInterface(CSetSystem &settings, const std::string &iniPath);

@@ -1,6 +1,6 @@
 #pragma once
 // The value text shown beside a series label, and the conversion of a queued sample to the
-// integer that is graphed and formatted. Used by the display timer.
+// integer that is graphed and formatted. Used by the graph's feeder.
 
 #include "CounterSample.h"
 

@@ -400,7 +400,7 @@ class BareXServer(unittest.TestCase):
     def tearDownClass(cls):
         cls.session.close()
 
-    def test_moves_by_itself_and_never_hides(self):
+    def test_moves_by_itself_never_hides_and_outlives_its_x_server(self):
         monitor = Monitor(self.session, os.path.join(self.session.tmp, "bare")).start()
         x, y, width, height = monitor.geometry()
         monitor.drag((x + width // 2, y + height // 2), (-70, 45))
@@ -411,6 +411,17 @@ class BareXServer(unittest.TestCase):
         self.assertEqual(monitor.main_windows(), [monitor.window])
         monitor.process.send_signal(signal.SIGTERM)
         self.assertEqual(monitor.wait_exit(), 0)
+
+        # The X server going away (no session manager to warn anyone) keeps the placement too.
+        monitor.start()
+        x, y, width, height = monitor.geometry()
+        monitor.drag((x + width // 2, y + height // 2), (55, -35))
+        moved = monitor.geometry()
+        self.session.processes[0].kill()  # Xvfb
+        self.assertIsNotNone(monitor.wait_exit())
+        placement = read_ini(monitor.ini)["RECENT_WNDPOS"]
+        stored = tuple(int(placement[k]) for k in ("MAIN_NML_L", "MAIN_NML_T", "MAIN_NML_R", "MAIN_NML_B"))
+        self.assertEqual(stored, (moved[0], moved[1], moved[0] + moved[2], moved[1] + moved[3]))
 
 
 if __name__ == "__main__":

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTest>
 
 #include <climits>
@@ -58,8 +59,7 @@ private slots:
 
     void firstStartPicksTheFirstInterfaceAndTwoCounters();
     void storedChoiceIsKept();
-    void displayTimerFeedsEnabledCountersOnly();
-    void liveSamplesKeepReachingTheGraph();
+    void feederFeedsEnabledCountersOnly();
     void hugeRatesShowAsTheGraphsCeiling();
     void extremeStoredValuesLeaveTheWindowWorking();
     void endOfSamplingBringsValuesToZero();
@@ -127,24 +127,24 @@ void tst_CMonitorDlg::storedChoiceIsKept()
     QVERIFY(dlg->Graph().Model().IsEnabled(2));
 }
 
-void tst_CMonitorDlg::displayTimerFeedsEnabledCountersOnly()
+void tst_CMonitorDlg::feederFeedsEnabledCountersOnly()
 {
     auto dlg = Open();
     dlg->Sampler().Stop();
-    dlg->DrainSamples(); // the ten zero samples of the stop
+    dlg->Feeder().DrainSamples(); // the ten zero samples of the stop
     CHistogramCtrl &graph = dlg->Graph();
     graph.ClearHistory(-1);
 
     CCounterSampler &exchange = dlg->Sampler();
     exchange.AppendSample(Large(0, 1000));
-    exchange.AppendSample(Large(0, 2072)); // two in one tick: both averaged, the last one's text stands
+    exchange.AppendSample(Large(0, 2072)); // two in one drain: both averaged, the last one's text stands
     exchange.AppendSample(Double(1, 1023.9));
     exchange.AppendSample(Large(2, 777)); // counter 3 is not enabled
     exchange.AppendSample(Large(12, 5));  // no such counter
     CounterSample odd = Large(1, 99);
     odd.m_nFormat = 0x800; // no such format
     exchange.AppendSample(odd);
-    dlg->DrainSamples();
+    dlg->Feeder().DrainSamples();
 
     QCOMPARE(graph.ValueText(0), QStringLiteral("2.023 KB/s"));
     QCOMPARE(graph.ValueText(1), QStringLiteral("1023 B/s"));
@@ -155,26 +155,9 @@ void tst_CMonitorDlg::displayTimerFeedsEnabledCountersOnly()
     QCOMPARE(Newest(graph, 0), (0 + 1000 + 2072) / 3);
     QCOMPARE(Newest(graph, 1), (0 + 1023) / 2);
 
-    // A tick with an empty queue changes nothing.
-    dlg->DrainSamples();
+    // A drain of an empty queue changes nothing.
+    dlg->Feeder().DrainSamples();
     QCOMPARE(graph.ValueText(0), QStringLiteral("2.023 KB/s"));
-}
-
-// The display timer sleeps between sampling cycles; every cycle must still get through.
-void tst_CMonitorDlg::liveSamplesKeepReachingTheGraph()
-{
-    WriteFile(m_ini, "[TIME]\nCOUNTER_WAIT=150\n[CNTBASE]\nINS_NAME=\"lo\"\n[CNTDATA_1]\nENABLE=1\n");
-    auto dlg = Open();
-    CHistogramCtrl &graph = dlg->Graph();
-    graph.SetStepInterval(0); // steps by hand below
-    QTRY_VERIFY_WITH_TIMEOUT(!graph.ValueText(0).isEmpty(), 3000);
-    int batches = 0;
-    for (int i = 0; i < 10; ++i) { // ten pauses: about ten batches of one sample
-        graph.SetValueText(0, 0, QString());
-        QTest::qWait(150);
-        batches += graph.ValueText(0).isEmpty() ? 0 : 1;
-    }
-    QVERIFY2(batches >= 7, qPrintable(QStringLiteral("only %1 of 10 batches arrived").arg(batches)));
 }
 
 // Rates of 2 GiB/s and more used to reach the graph as their low 32 bits.
@@ -182,11 +165,11 @@ void tst_CMonitorDlg::hugeRatesShowAsTheGraphsCeiling()
 {
     auto dlg = Open();
     dlg->Sampler().Stop();
-    dlg->DrainSamples();
+    dlg->Feeder().DrainSamples();
     CHistogramCtrl &graph = dlg->Graph();
     dlg->Sampler().AppendSample(Large(0, 5'000'000'000));
     dlg->Sampler().AppendSample(Large(1, 4'294'967'296 + 10)); // low bits alone would read 10
-    dlg->DrainSamples();
+    dlg->Feeder().DrainSamples();
     graph.Step();
     graph.Step(); // past the carried 0
     QCOMPARE(Newest(graph, 0), INT_MAX);
@@ -204,7 +187,7 @@ void tst_CMonitorDlg::extremeStoredValuesLeaveTheWindowWorking()
                      "MAIN_NML_R=2147483647\nMAIN_NML_B=2147483647\n");
     auto dlg = Open();
     QVERIFY(dlg->geometry().intersects(QGuiApplication::primaryScreen()->availableGeometry()));
-    dlg->OnOptionsApplied(1);
+    dlg->Feeder().OnOptionsApplied(1);
     dlg->Sampler().AppendSample(Large(0, 1024));
     QTRY_COMPARE_WITH_TIMEOUT(dlg->Graph().ValueText(0), QStringLiteral("1.000 KB/s"), 5000);
 }
@@ -214,10 +197,10 @@ void tst_CMonitorDlg::endOfSamplingBringsValuesToZero()
     auto dlg = Open();
     dlg->Sampler().AppendSample(Large(0, 4096));
     dlg->Sampler().AppendSample(Large(1, 4096));
-    dlg->DrainSamples();
+    dlg->Feeder().DrainSamples();
     QCOMPARE(dlg->Graph().ValueText(1), QStringLiteral("4.000 KB/s"));
     dlg->Sampler().Stop();
-    dlg->DrainSamples();
+    dlg->Feeder().DrainSamples();
     QCOMPARE(dlg->Graph().ValueText(0), QStringLiteral("0 B/s"));
     QCOMPARE(dlg->Graph().ValueText(1), QStringLiteral("0 B/s"));
 }
@@ -247,14 +230,14 @@ void tst_CMonitorDlg::optionsAppliedRebuildsOrKeepsHistory()
     };
 
     fillHistory();
-    dlg->OnOptionsApplied(3);
+    dlg->Feeder().OnOptionsApplied(3);
     QVERIFY(!graph.Model().GetHistory(0).Empty());
     QVERIFY(!dlg->Sampler().GetRebuildFlag());
 
     for (int page : {1, 2}) {
         fillHistory();
         dlg->Sampler().SetRebuildFlag(false);
-        dlg->OnOptionsApplied(page);
+        dlg->Feeder().OnOptionsApplied(page);
         QVERIFY(graph.Model().GetHistory(0).Empty());
         QVERIFY(dlg->Sampler().GetRebuildFlag());
     }
@@ -263,7 +246,7 @@ void tst_CMonitorDlg::optionsAppliedRebuildsOrKeepsHistory()
     theSetSystem.m_CntBase.SetGridSizeH(10);
     theSetSystem.m_CntBase.SetGridSizeV(8);
     theSetSystem.m_CntData[0].SetEnable(0);
-    dlg->OnOptionsApplied(2);
+    dlg->Feeder().OnOptionsApplied(2);
     QCOMPARE(graph.Model().GetXStep(), 10);
     QCOMPARE(graph.Model().GetYStep(), 8);
     QVERIFY(!graph.Model().IsEnabled(0));

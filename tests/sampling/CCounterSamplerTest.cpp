@@ -125,18 +125,46 @@ TEST_F(CounterSampler, EachDefinitionIsFetchedWithItsOwnFormat)
     EXPECT_EQ(m_taken[2].LargeValue(), 0) << "an unknown format carries no value";
 }
 
-TEST_F(CounterSampler, BlankNamesFailedAddsAndFailedFetchesGiveNoSamples)
+// A counter that is there but gives no value (its interface is gone) shows 0, not its last
+// rate; one that was never added gives nothing.
+TEST_F(CounterSampler, BlankNamesAndFailedAddsGiveNoSamplesFailedFetchesGiveZeros)
 {
     LoadSettings("[CNTDATA_2]\nCNT_NAME=\"%BLANK%\"\n[CNTDATA_5]\nCNT_NAME=\"%BLANK%\"\n");
     m_fake.m_strFailAdd = "\\Packets/sec";
     m_fake.m_strFailFetch = "\\Packets Sent Unicast/sec";
     ASSERT_EQ(m_sampler.Start(), 1);
-    ASSERT_TRUE(WaitForSamples(3 * 6));
+    ASSERT_TRUE(WaitForSamples(3 * 7));
     EXPECT_EQ(m_fake.Count(Call::Add), 8u);
-    for (const CounterSample &sample : Taken())
-        EXPECT_TRUE(sample.m_nIndex != 1 && sample.m_nIndex != 4 && sample.m_nIndex != 5
-                    && sample.m_nIndex != 7)
-            << sample.m_nIndex;
+    std::size_t zeros = 0;
+    for (const CounterSample &sample : Taken()) {
+        EXPECT_TRUE(sample.m_nIndex != 1 && sample.m_nIndex != 4 && sample.m_nIndex != 5) << sample.m_nIndex;
+        if (sample.m_nIndex == 7) {
+            EXPECT_EQ(sample.m_nFormat, plat::PDH_FMT_LONG);
+            EXPECT_EQ(sample.LargeValue(), 0);
+            ++zeros;
+        }
+    }
+    EXPECT_GE(zeros, 3u);
+}
+
+// The hook runs after each whole cycle is queued, the ten zeros of the end included, and
+// never after Stop; it cannot be changed under a running thread.
+TEST_F(CounterSampler, SampleHookFindsEachCycleQueued)
+{
+    std::vector<std::size_t> found; // written by the sampling thread until Stop returns
+    ASSERT_EQ(m_sampler.SetSampleHook([&] {
+        std::vector<CounterSample> batch;
+        m_sampler.TakeSamples(batch);
+        found.push_back(batch.size());
+    }), 1);
+    ASSERT_EQ(m_sampler.Start(), 1);
+    EXPECT_EQ(m_sampler.SetSampleHook({}), 0);
+    ASSERT_TRUE(WaitForCalls(Call::Fetch, 3 * kCounterCount));
+    m_sampler.Stop();
+    ASSERT_GE(found.size(), 3u);
+    for (const std::size_t size : found)
+        EXPECT_EQ(size, std::size_t(kCounterCount));
+    EXPECT_EQ(m_sampler.SetSampleHook({}), 1);
 }
 
 TEST_F(CounterSampler, AllNamesBlankGivesOnlyTheZeroSamples)

@@ -11,7 +11,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -48,12 +47,11 @@ std::vector<xcb_atom_t> ReadAtoms(xcb_connection_t *connection, xcb_window_t win
 {
     std::vector<xcb_atom_t> states;
     const auto cookie = xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 64);
-    xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr);
+    const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
     if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
-        const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
-        states.assign(atoms, atoms + xcb_get_property_value_length(reply) / 4);
+        const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
+        states.assign(atoms, atoms + xcb_get_property_value_length(reply.get()) / 4);
     }
-    std::free(reply);
     return states;
 }
 
@@ -192,13 +190,12 @@ bool NativeWindowPosition(QWidget *window, QPoint &position)
     if (!connection || !window->isVisible())
         return false;
     const auto id = static_cast<xcb_window_t>(window->winId());
-    xcb_translate_coordinates_reply_t *reply = xcb_translate_coordinates_reply(
-        connection, xcb_translate_coordinates(connection, id, RootOf(connection), 0, 0), nullptr);
-    const bool known = reply != nullptr;
-    if (known)
-        position = QPoint(reply->dst_x, reply->dst_y);
-    std::free(reply);
-    return known;
+    const XcbReply<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, id, RootOf(connection), 0, 0), nullptr));
+    if (!reply)
+        return false;
+    position = QPoint(reply->dst_x, reply->dst_y);
+    return true;
 }
 
 // The toolkit activates a window on a mouse press, whatever blocks it, unless the window

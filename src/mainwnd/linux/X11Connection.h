@@ -7,7 +7,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <xcb/xcb.h>
+
+// A reply of the X server, which xcb allocates with malloc and the caller frees.
+struct XcbFree {
+    void operator()(void *reply) const { std::free(reply); }
+};
+template <typename Reply> using XcbReply = std::unique_ptr<Reply, XcbFree>;
 
 inline xcb_connection_t *X11Connection()
 {
@@ -20,8 +27,6 @@ inline xcb_connection_t *X11Connection()
 inline xcb_atom_t InternAtom(xcb_connection_t *connection, const char *name)
 {
     const auto cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }

@@ -11,9 +11,11 @@
 #include "Platform.h"
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unistd.h>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace plat {
@@ -22,29 +24,48 @@ namespace {
 // PERF_COUNTER_BULK_COUNT: a 64-bit count per second, the type of every counter here.
 constexpr std::uint32_t kCounterType = 0x10410500;
 
+// Owns every open query: a handle given out is a query's address, and closing it takes the
+// query back out to be destroyed.
 class HandleRegistry {
 public:
-    void Add(const void *handle, bool query)
+    PdhQuery AddQuery(std::unique_ptr<CCounterQuery> query)
     {
+        PdhQuery handle = query.get();
         std::scoped_lock lock(m_lock);
-        (query ? m_queries : m_counters).insert(handle);
+        m_queries.emplace(handle, std::move(query));
+        return handle;
     }
-    void Remove(const void *handle, bool query)
+    // Null for a handle that is not an open query; destroyed by the caller, outside the lock.
+    std::unique_ptr<CCounterQuery> TakeQuery(PdhQuery handle)
     {
         std::scoped_lock lock(m_lock);
-        (query ? m_queries : m_counters).erase(handle);
+        const auto found = m_queries.find(handle);
+        if (found == m_queries.end())
+            return nullptr;
+        std::unique_ptr<CCounterQuery> query = std::move(found->second);
+        m_queries.erase(found);
+        return query;
+    }
+    void AddCounter(const void *handle)
+    {
+        std::scoped_lock lock(m_lock);
+        m_counters.insert(handle);
+    }
+    void RemoveCounter(const void *handle)
+    {
+        std::scoped_lock lock(m_lock);
+        m_counters.erase(handle);
     }
     bool Has(const void *handle, bool query) const
     {
         std::scoped_lock lock(m_lock);
-        const auto &set = query ? m_queries : m_counters;
-        return set.find(handle) != set.end();
+        return query ? m_queries.count(handle) > 0 : m_counters.count(handle) > 0;
     }
 
 private:
     mutable std::mutex m_lock;
-    std::unordered_set<const void *> m_queries;  // guarded by m_lock
-    std::unordered_set<const void *> m_counters; // guarded by m_lock
+    std::unordered_map<const void *, std::unique_ptr<CCounterQuery>> m_queries; // guarded by m_lock
+    std::unordered_set<const void *> m_counters;                                 // guarded by m_lock
 };
 
 HandleRegistry &Registry()
@@ -119,8 +140,7 @@ PdhStatus OpenQuery(const char *dataSource, std::uintptr_t, PdhQuery *query)
     auto opened = std::make_unique<CCounterQuery>();
     if (!opened->Open())
         return PDH_MEMORY_ALLOCATION_FAILURE;
-    *query = opened.release();
-    Registry().Add(*query, true);
+    *query = Registry().AddQuery(std::move(opened));
     return PDH_OK;
 }
 
@@ -140,7 +160,7 @@ PdhStatus AddCounter(PdhQuery query, const char *path, std::uintptr_t, PdhCounte
     // path without an instance. Such counters exist but never deliver a value.
     const bool matchable = parts.hasInstance && parts.parent.empty();
     *counter = owner->Add(which, matchable ? &parts.instance : nullptr);
-    Registry().Add(*counter, false);
+    Registry().AddCounter(*counter);
     return PDH_OK;
 }
 
@@ -171,20 +191,18 @@ PdhStatus RemoveCounter(PdhCounter counter)
     const CounterEntry *entry = CounterOf(counter);
     if (!entry)
         return PDH_INVALID_HANDLE;
-    Registry().Remove(entry, false);
+    Registry().RemoveCounter(entry);
     entry->query->Remove(entry);
     return PDH_OK;
 }
 
 PdhStatus CloseQuery(PdhQuery query)
 {
-    CCounterQuery *owner = QueryOf(query);
+    const std::unique_ptr<CCounterQuery> owner = Registry().TakeQuery(query);
     if (!owner)
         return PDH_INVALID_HANDLE;
     for (const CounterEntry *entry : owner->Entries())
-        Registry().Remove(entry, false);
-    Registry().Remove(owner, true);
-    delete owner;
+        Registry().RemoveCounter(entry);
     return PDH_OK;
 }
 

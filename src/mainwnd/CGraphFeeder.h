@@ -1,0 +1,44 @@
+#pragma once
+// Feeds the graph: the display settings whenever they change, and the samples of the
+// sampling thread, whose sampler it owns. Whenever the thread has queued a cycle, the whole
+// queue is taken on the user-interface thread and every sample of an enabled counter goes to
+// the graph as a value and a value text. The sampling thread only posts the wake-up;
+// everything else runs on the user-interface thread.
+
+#include "CCounterSampler.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <vector>
+
+class CHistogramCtrl;
+
+class CGraphFeeder : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CGraphFeeder(CHistogramCtrl &graph, QObject *parent = nullptr);
+
+    CCounterSampler &Sampler() { return m_sampler; }
+
+    // Pushes the display settings into the graph; the history is kept unless asked.
+    void ApplyGraphSettings(bool resetHistory);
+    // A page of the options sheet has stored its settings (1 General, 2 Display 1, 3 Display 2):
+    // after the first two the sampler rebuilds its query and the history starts anew.
+    void OnOptionsApplied(int page);
+
+    // Every queued sample to the graph, in arrival order. False when the queue was empty.
+    bool DrainSamples();
+
+private:
+    void OnSamplesQueued(); // any thread
+    void OnWake();
+    void Feed(const CounterSample &sample);
+
+    CHistogramCtrl &m_graph;
+    std::vector<CounterSample> m_samples; // drained queue, reused so a drain allocates nothing
+    std::atomic<bool> m_bWakePosted {false}; // one wake-up in flight at most
+    // Last, so that it is destroyed first: its thread has ended before the rest goes.
+    CCounterSampler m_sampler;
+};

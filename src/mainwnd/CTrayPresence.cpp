@@ -1,0 +1,93 @@
+#include "CTrayPresence.h"
+
+#include "AppIcons.h"
+#include "IniPath.h"
+
+#include <QTimerEvent>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr int kWatchInterval = 2000; // ms
+constexpr std::size_t kTooltipBytes = 127;
+
+QString TooltipText(const std::string &appName)
+{
+    std::size_t cut = std::min(appName.size(), kTooltipBytes);
+    while (cut > 0 && cut < appName.size() && (static_cast<unsigned char>(appName[cut]) & 0xC0) == 0x80)
+        --cut; // never split a UTF-8 character
+    return QString::fromStdString(appName.substr(0, cut));
+}
+
+} // namespace
+
+CTrayPresence::CTrayPresence(QMenu *menu, QObject *parent, bool (*isAreaPresent)())
+    : QObject(parent), m_menu(menu), m_isAreaPresent(isAreaPresent)
+{
+    CreateIcon();
+}
+
+// Made once a notification area is up (until then it is looked for on the watch);
+// afterwards the toolkit follows areas that go and come back by itself.
+void CTrayPresence::CreateIcon()
+{
+    if (!m_isAreaPresent()) {
+        m_watchTimer.start(kWatchInterval, this);
+        return;
+    }
+    m_watchTimer.stop();
+    m_tray = new QSystemTrayIcon(TrayIcon(), this);
+    m_tray->setToolTip(TooltipText(GetAppName()));
+    m_tray->setContextMenu(m_menu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, &CTrayPresence::OnActivated);
+    m_tray->show();
+    emit iconShown();
+}
+
+bool CTrayPresence::CanHide() const
+{
+    return m_tray && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CTrayPresence::SetHidden(bool hidden)
+{
+    m_bHidden = hidden;
+    if (hidden)
+        m_watchTimer.start(kWatchInterval, this);
+    else if (m_tray)
+        m_watchTimer.stop();
+}
+
+void CTrayPresence::Remove()
+{
+    m_watchTimer.stop();
+    if (m_tray)
+        m_tray->hide();
+}
+
+void CTrayPresence::Watch()
+{
+    if (!m_tray)
+        CreateIcon();
+    else if (m_bHidden && !CanHide())
+        emit restoreRequested(); // the area went away: the window must stay reachable
+}
+
+void CTrayPresence::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_watchTimer.timerId())
+        Watch();
+    else
+        QObject::timerEvent(event);
+}
+
+// The double click restores; where the host draws the icon and sends only an activation for
+// a primary click, that activation restores.
+void CTrayPresence::OnActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick
+        || (reason == QSystemTrayIcon::Trigger && IsTrayIconDrawnByHost(*m_tray)))
+        emit restoreRequested();
+}
