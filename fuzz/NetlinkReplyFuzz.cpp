@@ -27,13 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
 
     std::vector<plat::LinkStats> stats;
-    (void)plat::ParseDumpPart(reply.data(), reply.size(), seq, [&stats](const nlmsghdr &header, const char *message) {
+    const auto each = [&stats, &reply](const nlmsghdr &header, const char *message) {
         plat::LinkStats one;
         if (plat::ParseLinkStats(header, message, one))
             stats.push_back(one);
         plat::InterfaceOctets octets;
         if (plat::ParseLinkOctets(header, message, octets) && octets.name.size() > reply.size())
             std::abort();
-    });
+    };
+    (void)plat::ParseDumpPart(reply.data(), reply.size(), seq, each);
     return 0;
 }

@@ -11,8 +11,8 @@ set(system advapi32 comdlg32 d3d9 d3d11 d3d12 dwmapi dwrite dxgi gdi32 imm32 iph
     ole32 oleaut32 pdh setupapi shcore shell32 shlwapi user32 userenv uxtheme version winmm ws2_32
     wtsapi32 authz opengl32)
 foreach(import IN LISTS imports)
-    string(REGEX REPLACE "DLL Name: ([^.]+)\\.dll" "\\1" name "${import}")
-    string(TOLOWER "${name}" name)
+    string(TOLOWER "${import}" name)
+    string(REGEX REPLACE "dll name: ([^.]+)\\.dll" "\\1" name "${name}")
     if(NOT name IN_LIST system AND NOT name MATCHES "^api-ms-win-")
         message(FATAL_ERROR "${PROGRAM} needs ${name}.dll beside it")
     endif()
