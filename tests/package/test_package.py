@@ -109,7 +109,19 @@ class DebianPackage(unittest.TestCase):
             os.chown(directory, NOBODY, NOBODY)
         env = dict(self.session.env, HOME=home, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=os.path.join(home, "config"))
         exe = os.path.join(self.root, "usr/bin/corvala")
-        process = subprocess.Popen(["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", exe],
+        # The lock's folder is under the home that the password database names, which for
+        # nobody does not exist: in a mount namespace of its own, the program reads a copy
+        # that names the temporary home.
+        passwd = os.path.join(self.session.tmp, "passwd")
+        with open("/etc/passwd") as source, open(passwd, "w") as copy:
+            for line in source:
+                fields = line.split(":")
+                if len(fields) > 5 and fields[2] == str(NOBODY):
+                    fields[5] = home
+                copy.write(":".join(fields))
+        process = subprocess.Popen(["unshare", "-m", "--propagation", "private", "sh", "-c",
+                                    'mount --bind "$1" /etc/passwd && shift && exec "$@"', "sh", passwd,
+                                    "setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", exe],
                                    env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             window = wait_for(lambda: self.session.windows_of(process.pid), 15)
