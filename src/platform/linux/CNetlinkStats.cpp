@@ -39,6 +39,20 @@ struct LinkDumpRequest {
     std::uint32_t extMask;
 };
 
+// Every link, with the parts `extMask` (RTEXT_FILTER_*) asks for.
+LinkDumpRequest MakeLinkDump(std::uint32_t extMask)
+{
+    LinkDumpRequest request {};
+    request.header.nlmsg_len = sizeof request;
+    request.header.nlmsg_type = RTM_GETLINK;
+    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.body.ifi_family = AF_UNSPEC;
+    request.extMaskAttr.rta_len = RTA_LENGTH(sizeof request.extMask);
+    request.extMaskAttr.rta_type = IFLA_EXT_MASK;
+    request.extMask = extMask;
+    return request;
+}
+
 } // namespace
 
 int CNetlinkStats::Open(bool watchLinks)
@@ -150,15 +164,8 @@ int CNetlinkStats::Dump(void *request, std::uint32_t length, const DumpVisitor &
 int CNetlinkStats::ListLinks(std::vector<LinkInfo> &links)
 {
     links.clear();
-    LinkDumpRequest request {};
-    request.header.nlmsg_len = sizeof request;
-    request.header.nlmsg_type = RTM_GETLINK;
-    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-    request.body.ifi_family = AF_UNSPEC;
     // Statistics are of no use for a list and make up most of each message.
-    request.extMaskAttr.rta_len = RTA_LENGTH(sizeof request.extMask);
-    request.extMaskAttr.rta_type = IFLA_EXT_MASK;
-    request.extMask = RTEXT_FILTER_SKIP_STATS;
+    LinkDumpRequest request = MakeLinkDump(RTEXT_FILTER_SKIP_STATS);
     return Dump(&request, sizeof request, [&links](const nlmsghdr &header, const char *message) {
         LinkInfo link;
         if (ParseLink(header, message, link))
@@ -185,13 +192,7 @@ int CNetlinkStats::DumpLinkStats(std::vector<LinkStats> &all)
 int CNetlinkStats::ListLinkOctets(std::vector<InterfaceOctets> &links)
 {
     links.clear();
-    LinkDumpRequest request {};
-    request.header.nlmsg_len = sizeof request;
-    request.header.nlmsg_type = RTM_GETLINK;
-    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-    request.body.ifi_family = AF_UNSPEC;
-    request.extMaskAttr.rta_len = RTA_LENGTH(sizeof request.extMask);
-    request.extMaskAttr.rta_type = IFLA_EXT_MASK;
+    LinkDumpRequest request = MakeLinkDump(0);
     return Dump(&request, sizeof request, [&links](const nlmsghdr &header, const char *message) {
         InterfaceOctets octets;
         if (ParseLinkOctets(header, message, octets))
