@@ -1,7 +1,7 @@
 #pragma once
 // The sampling thread and the sample exchange. The thread owns the counter query: it reads
-// the chosen interface's counters every COUNTER_WAIT milliseconds and queues one sample per
-// counter. The user-interface thread starts it, asks it to rebuild, stops it and drains
+// the chosen interface's counters (or the sum of the physical ones, or the default route's)
+// every COUNTER_WAIT milliseconds and queues one sample per counter. The user-interface thread starts it, asks it to rebuild, stops it and drains
 // the queue. Everything the two threads share lives here, beside its lock.
 
 #include "CSetSystem.h"
@@ -55,13 +55,17 @@ public:
     void AppendSamples(std::list<CounterSample> &samples);
 
 private:
+    struct InstanceCounters;
     struct ThreadState;
 
     int CounterThread();
     bool Rebuild(ThreadState &state);
     std::string BuildPath(const std::string &instance, int instanceIndex, const std::string &counter) const;
-    void AddCounters(ThreadState &state);
+    void AddInstance(ThreadState &state, const std::string &instance, int instanceIndex);
+    void FollowInterfaces(ThreadState &state);
+    void RemoveCounters(InstanceCounters &instance);
     void SampleOnce(ThreadState &state);
+    CounterSample SumOf(const ThreadState &state, int index) const;
     void Release(ThreadState &state);
     bool Pause();
     void AppendZeroSamples();
