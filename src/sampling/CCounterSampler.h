@@ -55,17 +55,12 @@ public:
     void AppendSamples(std::list<CounterSample> &samples);
 
 private:
-    struct InstanceCounters;
     struct ThreadState;
 
     int CounterThread();
     bool Rebuild(ThreadState &state);
-    std::string BuildPath(const std::string &instance, int instanceIndex, const std::string &counter) const;
-    void AddInstance(ThreadState &state, const std::string &instance, int instanceIndex);
     void FollowInterfaces(ThreadState &state);
-    void RemoveCounters(InstanceCounters &instance);
     void SampleOnce(ThreadState &state);
-    CounterSample SumOf(const ThreadState &state, int index) const;
     void Release(ThreadState &state);
     bool Pause();
     void AppendZeroSamples();
