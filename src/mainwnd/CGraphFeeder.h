@@ -32,7 +32,6 @@ public:
     // the source changed and the history starts anew when the graph's unit changed.
     void OnOptionsApplied(int page);
 
-    const ValueTextOptions &Options() const { return m_options; }
     // The latest value fed to series `index` (0 before any), as the sample gave it.
     std::int64_t LatestValue(int index) const;
     // `value` of counter `index` in the graph's units, and a value read off the graph as text.

@@ -32,8 +32,6 @@ public:
     CGraphFeeder &Feeder() const { return *m_feeder; }
     CCounterSampler &Sampler() const { return m_feeder->Sampler(); }
     CMonitorMenus &Menus() const { return *m_menus; }
-    CTrayPresence &Tray() const { return *m_tray; }
-    CReadoutPublisher &Publisher() const { return *m_publisher; }
     CAboutDlg &AboutDlg() const { return *m_dlgAbout; }
     CPrsOption &OptionSheet(); // built on first use, then kept for the run
 
