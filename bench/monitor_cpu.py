@@ -8,10 +8,9 @@ memory (VmHWM). CPU time comes from the scheduler's own account in nanoseconds, 
 every thread (/proc/PID/task/*/schedstat): at a fraction of a percent, clock ticks are too
 coarse. With --conky, conky draws the same interface's graph on a second X server during the
 same run, for comparison (needs the conky-std package), and the ratio of the two pairs is
-printed. With --all-options a second copy runs at the same time on a third X server with every
-readout option of [CORVALA_EXTRA] on (the interface still the busy loopback), for comparison.
+printed.
 
-Usage: bench/monitor_cpu.py PATH-TO-corvala [--seconds N] [--conky] [--all-options]
+Usage: bench/monitor_cpu.py PATH-TO-corvala [--seconds N] [--conky]
 """
 
 import argparse
@@ -76,16 +75,12 @@ def traffic(stop, rate_per_second=2000, size=1200):
         time.sleep(0.01)
 
 
-ALL_OPTIONS = "[CORVALA_EXTRA]\nRATE_UNIT=1\nRATE_BASE=1000\nRATE_DECIMALS=1\nTRAY_TIP=1\nTRAY_ICON=1\nGRAPH_TIP=1\nGRAPH_SCALE=1\n"
-
-
-def write_settings(directory, extra=""):
+def write_settings(directory):
     """Default settings, watching the loopback interface with its first two counters."""
     with open(os.path.join(directory, "corvala.ini"), "w") as ini:
         ini.write("[CNTBASE]\nINS_NAME=\"lo\"\n")
         for n in range(1, 11):
             ini.write(f"[CNTDATA_{n}]\nENABLE={1 if n <= 2 else 0}\n")
-        ini.write(extra)
 
 
 CONKY_RC = """conky.config = { out_to_x = true, own_window = true, own_window_type = 'normal',
@@ -100,7 +95,6 @@ def main():
     parser.add_argument("exe")
     parser.add_argument("--seconds", type=int, default=120)
     parser.add_argument("--conky", action="store_true")
-    parser.add_argument("--all-options", action="store_true")
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="corvala-bench-")
@@ -133,16 +127,6 @@ def main():
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             processes += [conky_x, conky]
             watched.update({"conky": conky.pid, "conky's X server": conky_x.pid})
-        if args.all_options:
-            other = os.path.join(work, "all-options")
-            os.mkdir(other)
-            shutil.copy2(args.exe, os.path.join(other, "corvala"))
-            write_settings(other, ALL_OPTIONS)
-            options_x, options_display = start_xvfb(env)
-            options = subprocess.Popen([os.path.join(other, "corvala")], env=dict(env, DISPLAY=options_display),
-                                       stderr=subprocess.DEVNULL)
-            processes += [options_x, options]
-            watched.update({"all options": options.pid, "all options' X": options_x.pid})
 
         time.sleep(3)  # start-up is not what we measure
         before = {name: cpu_seconds(pid) for name, pid in watched.items()}
@@ -156,8 +140,6 @@ def main():
         for name, value in per_minute.items():
             print(f"{name:<22} {value:>10.3f}")
         print(f"corvala peak RSS: {peak_rss_mib(monitor.pid):.1f} MiB")
-        if args.all_options:
-            print(f"all options peak RSS: {peak_rss_mib(watched['all options']):.1f} MiB")
         if args.conky:
             print(f"conky peak RSS:   {peak_rss_mib(watched['conky']):.1f} MiB")
             ours = per_minute["corvala"] + per_minute["corvala's X server"]
