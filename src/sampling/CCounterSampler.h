@@ -1,8 +1,9 @@
 #pragma once
 // The sampling thread and the sample exchange. The thread owns the counter query: it reads
 // the chosen interface's counters (or the sum of the physical ones, or the default route's)
-// every COUNTER_WAIT milliseconds and queues one sample per counter. The user-interface thread starts it, asks it to rebuild, stops it and drains
-// the queue. Everything the two threads share lives here, beside its lock.
+// every COUNTER_WAIT milliseconds and queues one sample per counter. The user-interface
+// thread starts it, asks it to rebuild, stops it and drains the queue. Everything the two
+// threads share lives here, beside its lock.
 
 #include "CSetSystem.h"
 #include "CounterApi.h"

@@ -128,7 +128,8 @@ CounterSample CQueryCounters::Sum(int index) const
     if (format == plat::PDH_FMT_DOUBLE)
         sum.doubleValue = real;
     else if (format == plat::PDH_FMT_LONG)
-        sum.longValue = static_cast<std::int32_t>(std::min<std::int64_t>(whole, std::numeric_limits<std::int32_t>::max()));
+        sum.longValue = static_cast<std::int32_t>(
+            std::min<std::int64_t>(whole, std::numeric_limits<std::int32_t>::max()));
     else
         sum.largeValue = whole;
     return CounterSample::Make(index, format, sum);

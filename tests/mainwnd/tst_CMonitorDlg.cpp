@@ -165,7 +165,8 @@ void tst_CMonitorDlg::feederFeedsEnabledCountersOnly()
     // What a screen reader finds: the window by the program's name, the shown series' texts
     // as the graph's description (within a second).
     QCOMPARE(dlg->accessibleName(), QString::fromStdString(GetAppName()));
-    QTRY_COMPARE(graph.accessibleDescription(), QStringLiteral("Bytes Received/sec 2.023 KB/s\nBytes Sent/sec 1023 B/s"));
+    QTRY_COMPARE(graph.accessibleDescription(),
+                 QStringLiteral("Bytes Received/sec 2.023 KB/s\nBytes Sent/sec 1023 B/s"));
 }
 
 // Rates of 2 GiB/s and more used to reach the graph as their low 32 bits.
