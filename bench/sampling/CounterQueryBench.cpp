@@ -176,4 +176,42 @@ void BM_DumpEveryInterface(benchmark::State &state)
 }
 BENCHMARK(BM_DumpEveryInterface)->ArgName("interfaces")->Arg(2)->Arg(2002);
 
+// One collection of a sum over every interface, as the sampling thread makes it each cycle:
+// a "Bytes Received/sec" counter per interface, read by one dump, and each value fetched.
+void BM_CollectSumOfEveryInterface(benchmark::State &state)
+{
+    const int dummies = static_cast<int>(state.range(0)) - 1;
+    const BenchNamespace &ns = NamespaceWith(0, dummies);
+    const int home = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    if (!ns.Ok() || !Enter(ns)) {
+        state.SkipWithError("needs root to build network namespaces");
+        return;
+    }
+    plat::PdhQuery query = nullptr;
+    plat::OpenQuery(nullptr, 0, &query);
+    ::setns(home, CLONE_NEWNET);
+    ::close(home);
+    std::vector<plat::PdhCounter> counters;
+    for (int i = -1; i < dummies; ++i) {
+        const std::string path = "\\Network Interface(" + (i < 0 ? std::string("lo") : "i" + std::to_string(i))
+                                 + ")\\Bytes Received/sec";
+        plat::AddCounter(query, path.c_str(), 0, &counters.emplace_back());
+    }
+    plat::CollectQueryData(query);
+    plat::CollectQueryData(query);
+    int failures = 0;
+    for (auto _ : state) {
+        plat::CollectQueryData(query);
+        for (plat::PdhCounter counter : counters) {
+            plat::FmtCounterValue value;
+            failures += plat::GetFormattedCounterValue(counter, plat::PDH_FMT_LARGE, nullptr, &value) != plat::PDH_OK;
+            benchmark::DoNotOptimize(value.largeValue);
+        }
+    }
+    plat::CloseQuery(query);
+    if (failures > 0)
+        state.SkipWithError("a fetch failed during the run");
+}
+BENCHMARK(BM_CollectSumOfEveryInterface)->ArgName("interfaces")->Arg(2)->Arg(2002);
+
 } // namespace

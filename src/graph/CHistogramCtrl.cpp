@@ -165,6 +165,30 @@ void CHistogramCtrl::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     CopyPlot(painter, event->rect());
     DrawTextLines(painter);
+    if (m_scaleFormatter)
+        DrawScale(painter);
+}
+
+void CHistogramCtrl::SetScaleFormatter(std::function<QString(std::int32_t)> formatter)
+{
+    m_scaleFormatter = std::move(formatter);
+    update();
+}
+
+// In the font and colour of the first shown series, whose unit the top is written in.
+void CHistogramCtrl::DrawScale(QPainter &painter)
+{
+    for (int i = 0; i < CHistogramModel::kSeriesCount; ++i) {
+        const SeriesText &text = m_aText[static_cast<std::size_t>(i)];
+        if (!m_model.IsEnabled(i) || !text.font)
+            continue;
+        painter.setFont(*text.font);
+        painter.setPen(text.color);
+        painter.drawText(rect().adjusted(kTextMargin, kTextMargin, -4, -kTextMargin),
+                         Qt::AlignRight | Qt::AlignBottom | Qt::TextSingleLine,
+                         m_scaleFormatter(m_model.GetMaximum()));
+        return;
+    }
 }
 
 void CHistogramCtrl::resizeEvent(QResizeEvent *event)

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #if defined(__GNUC__) || defined(__clang__)
@@ -57,6 +58,10 @@ public:
     QString ValueText(int index) const;
     const QImage &BackBuffer() const { return m_plot.Image(); }
 
+    // With a formatter the top of the range is written small in the bottom-right corner, over
+    // the plot as the text lines are; without one (the default) nothing is.
+    void SetScaleFormatter(std::function<QString(std::int32_t top)> formatter);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -87,9 +92,11 @@ private:
     void SyncPixelRatio();
     void CopyPlot(QPainter &painter, const QRect &dirty);
     void DrawTextLines(QPainter &painter);
+    void DrawScale(QPainter &painter);
 
     CHistogramModel m_model;
     CHistogramPlot m_plot;
     std::array<SeriesText, CHistogramModel::kSeriesCount> m_aText;
     QBasicTimer m_scrollTimer;
+    std::function<QString(std::int32_t)> m_scaleFormatter;
 };

@@ -21,6 +21,13 @@ CGraphFeeder::CGraphFeeder(CHistogramCtrl &graph, QObject *parent)
     : QObject(parent), m_graph(graph)
 {
     m_sampler.SetSampleHook([this] { OnSamplesQueued(); });
+    ReadExtraOptions();
+}
+
+void CGraphFeeder::ReadExtraOptions()
+{
+    m_options = ValueTextOptionsOf(theSetSystem.m_Extra);
+    m_nSource = theSetSystem.m_Extra.GetSource();
 }
 
 void CGraphFeeder::ApplyGraphSettings(bool resetHistory)
@@ -48,10 +55,39 @@ void CGraphFeeder::ApplyGraphSettings(bool resetHistory)
 
 void CGraphFeeder::OnOptionsApplied(int page)
 {
-    const bool rebuild = page == kPageGeneral || page == kPageDisplay1;
+    bool rebuild = page == kPageGeneral || page == kPageDisplay1;
+    bool resetHistory = rebuild;
+    if (page == kPageExtension) {
+        const ValueTextOptions before = m_options;
+        const int sourceBefore = m_nSource;
+        ReadExtraOptions();
+        rebuild = m_nSource != sourceBefore;
+        // Points plotted in another unit would not fit the new ones.
+        resetHistory = rebuild || before.bits != m_options.bits || before.base != m_options.base;
+    }
     if (rebuild)
         m_sampler.RequestRebuild();
-    ApplyGraphSettings(rebuild);
+    ApplyGraphSettings(resetHistory);
+}
+
+std::int64_t CGraphFeeder::LatestValue(int index) const
+{
+    return index >= 0 && index < kCounterCount ? m_anLatest[static_cast<std::size_t>(index)] : 0;
+}
+
+std::int32_t CGraphFeeder::ToGraphValue(int index, std::int64_t value) const
+{
+    // With the default readout the graph takes the rates as it always has, saturating.
+    if (m_options.IsDefault() || index < 0 || index >= kCounterCount)
+        return CHistogramModel::ClampToInt32(value);
+    return GraphValue(value, CounterData(index).GetUnitName(), m_options);
+}
+
+std::string CGraphFeeder::GraphValueText(int index, std::int32_t graphValue) const
+{
+    if (index < 0 || index >= kCounterCount)
+        return {};
+    return FormatGraphValueText(graphValue, CounterData(index).GetUnitName(), m_options);
 }
 
 // A queued call instead of a timer that looks: the user-interface thread wakes once per
@@ -77,6 +113,7 @@ bool CGraphFeeder::DrainSamples()
     for (const CounterSample &sample : m_samples)
         Feed(sample);
     m_samples.clear();
+    emit samplesFed();
     return true;
 }
 
@@ -88,7 +125,9 @@ void CGraphFeeder::Feed(const CounterSample &sample)
     std::int64_t value = 0;
     if (!counter.GetEnable() || !SampleToValue(sample, value))
         return;
-    m_graph.AddValue(sample.m_nIndex, CHistogramModel::ClampToInt32(value));
+    m_anLatest[static_cast<std::size_t>(sample.m_nIndex)] = value;
+    m_graph.AddValue(sample.m_nIndex, ToGraphValue(sample.m_nIndex, value));
     // Shown at the graph's next step.
-    m_graph.SetValueText(sample.m_nIndex, 0, QString::fromStdString(FormatValueText(value, counter.GetUnitName())));
+    m_graph.SetValueText(sample.m_nIndex, 0,
+                         QString::fromStdString(FormatValueText(value, counter.GetUnitName(), m_options)));
 }

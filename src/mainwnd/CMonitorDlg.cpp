@@ -5,6 +5,7 @@
 #include "CHistogramCtrl.h"
 #include "CProcessEnd.h"
 #include "CPrsOption.h"
+#include "CReadoutPublisher.h"
 #include "CSetSystem.h"
 #include "CTrayPresence.h"
 #include "CommandIds.h"
@@ -16,6 +17,7 @@
 #include "WindowStates.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -43,6 +45,7 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     setMinimumSize(kMinWidth, kMinHeight);
     resize(units.X(130), units.Y(50));
     setWindowIcon(m_hIcon);
+    setAccessibleName(QString::fromStdString(GetAppName()));
 
     ChooseFirstInterface(theSetSystem, GetIniPath());
     m_tray = new CTrayPresence(m_menus->TrayMenu(), this);
@@ -52,6 +55,7 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     RestorePlacement();
     Sampler().Start();
     m_feeder->ApplyGraphSettings(false);
+    m_publisher = new CReadoutPublisher(this, *m_feeder, *m_Graph, *m_tray);
     UpdateMenus();
 
     connect(m_tray, &CTrayPresence::iconShown, this, &CMonitorDlg::UpdateMenus);
@@ -104,10 +108,26 @@ void CMonitorDlg::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::RightButton) {
         activateWindow();
-        ShowMenuState();
-        m_menus->WindowMenu()->exec(event->globalPosition().toPoint());
+        ShowWindowMenu(event->globalPosition().toPoint());
     }
     QDialog::mousePressEvent(event);
+}
+
+// The keyboard's ways to the context menu, which opens at the window's top-left corner.
+void CMonitorDlg::keyPressEvent(QKeyEvent *event)
+{
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (shiftF10 || (event->key() == Qt::Key_Menu && !event->isAutoRepeat())) {
+        ShowWindowMenu(mapToGlobal(QPoint(0, 0)));
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CMonitorDlg::ShowWindowMenu(const QPoint &globalPos)
+{
+    ShowMenuState();
+    m_menus->WindowMenu()->exec(globalPos);
 }
 
 // A minimise request from the window manager hides the window, as the command does; not
@@ -198,6 +218,7 @@ CPrsOption &CMonitorDlg::OptionSheet()
         m_sheetOption = new CPrsOption(this);
         m_sheetOption->SetInterfaceSource([](std::vector<std::string> &list) { return EnumNetworkInterfaces(list); });
         connect(m_sheetOption, &CPrsOption::optionsApplied, m_feeder, &CGraphFeeder::OnOptionsApplied);
+        connect(m_sheetOption, &CPrsOption::optionsApplied, m_publisher, &CReadoutPublisher::ApplyOptions);
     }
     return *m_sheetOption;
 }

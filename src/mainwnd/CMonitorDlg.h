@@ -14,6 +14,7 @@ class CAboutDlg;
 class CHistogramCtrl;
 class CProcessEnd;
 class CPrsOption;
+class CReadoutPublisher;
 class CTrayPresence;
 
 class CMonitorDlg : public QDialog {
@@ -44,6 +45,7 @@ protected:
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 
@@ -64,6 +66,7 @@ private:
     void KeepAboutBoxInFront();
     void Exit();
     void ShowMenuState();
+    void ShowWindowMenu(const QPoint &globalPos);
     void UpdateMenus();
     bool HasDialogShown() const;
 
@@ -78,6 +81,7 @@ private:
     CGraphFeeder *m_feeder;
     CMonitorMenus *m_menus;
     CTrayPresence *m_tray = nullptr;
+    CReadoutPublisher *m_publisher = nullptr;
     CProcessEnd *m_end;
     bool m_bStopped = false;
 };

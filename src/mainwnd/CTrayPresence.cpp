@@ -38,8 +38,8 @@ void CTrayPresence::CreateIcon()
         return;
     }
     m_watchTimer.stop();
-    m_tray = new QSystemTrayIcon(TrayIcon(), this);
-    m_tray->setToolTip(TooltipText(GetAppName()));
+    m_tray = new QSystemTrayIcon(m_drawnBars ? LevelBarsIcon(*m_drawnBars) : TrayIcon(), this);
+    m_tray->setToolTip(ComposeTooltip());
     m_tray->setContextMenu(m_menu);
     connect(m_tray, &QSystemTrayIcon::activated, this, &CTrayPresence::OnActivated);
     m_tray->show();
@@ -90,4 +90,62 @@ void CTrayPresence::OnActivated(QSystemTrayIcon::ActivationReason reason)
     if (reason == QSystemTrayIcon::DoubleClick
         || (reason == QSystemTrayIcon::Trigger && IsTrayIconDrawnByHost(*m_tray)))
         emit restoreRequested();
+}
+
+void CTrayPresence::SetLiveReadout(bool tip, bool icon)
+{
+    m_bLiveTip = tip;
+    m_bLiveIcon = icon;
+    if (!icon && m_drawnBars) {
+        m_drawnBars.reset();
+        if (m_tray)
+            m_tray->setIcon(TrayIcon());
+    }
+    RefreshTooltip();
+}
+
+void CTrayPresence::ShowReadout(const QString &received, const QString &sent, const LevelBars &bars)
+{
+    m_strReceived = received;
+    m_strSent = sent;
+    if (m_bLiveTip)
+        RefreshTooltip();
+    if (m_bLiveIcon && m_drawnBars != bars) {
+        m_drawnBars = bars;
+        if (m_tray)
+            m_tray->setIcon(LevelBarsIcon(bars));
+    }
+}
+
+void CTrayPresence::SetExtraTipLine(std::function<QString()> line)
+{
+    m_extraLine = std::move(line);
+    RefreshTooltip();
+}
+
+void CTrayPresence::RefreshTooltip()
+{
+    // The toolkit passes a new text on to the host (XEmbed, the StatusNotifier ToolTip
+    // property with its change signal, the Windows tip); an unchanged one is not sent again.
+    if (!m_tray)
+        return;
+    const QString tip = ComposeTooltip();
+    if (m_tray->toolTip() != tip)
+        m_tray->setToolTip(tip);
+}
+
+QString CTrayPresence::ComposeTooltip() const
+{
+    QString tip = TooltipText(GetAppName());
+    if (m_bLiveTip)
+        tip += QStringLiteral("\n受信 %1\n送信 %2").arg(m_strReceived, m_strSent);
+    const QString extra = m_extraLine ? m_extraLine() : QString();
+    if (!extra.isEmpty())
+        tip += QLatin1Char('\n') + extra;
+    return tip;
+}
+
+QString CTrayPresence::ToolTip() const
+{
+    return m_tray ? m_tray->toolTip() : QString();
 }

@@ -5,11 +5,15 @@
 // (StatusNotifier) a primary click restores; where the program draws it (XEmbed, Windows)
 // the double click does. User-interface thread only.
 
+#include "LevelBarsIcon.h"
 #include "TrayHosts.h"
 
 #include <QBasicTimer>
 #include <QObject>
 #include <QSystemTrayIcon>
+
+#include <functional>
+#include <optional>
 
 class QMenu;
 
@@ -31,6 +35,21 @@ public:
     // the area is up, and the window is asked back when the area left while it was hidden.
     void Watch();
 
+    // The live readout (off by default): the rates in the tooltip, the level bars as the icon.
+    // Switching one off brings back the application's name or the program's icon.
+    void SetLiveReadout(bool tip, bool icon);
+    // The latest rates, given at most once a second; the icon is drawn anew only when its
+    // bars changed.
+    void ShowReadout(const QString &received, const QString &sent, const LevelBars &bars);
+    // A further line at the end of the tooltip, asked for whenever the tooltip is composed;
+    // an empty line adds nothing.
+    void SetExtraTipLine(std::function<QString()> line);
+    // Composes the tooltip anew and hands it to the icon.
+    void RefreshTooltip();
+    // The tooltip as it stands: the name (or the rates) and the extra line.
+    QString ComposeTooltip() const;
+    QString ToolTip() const;
+
 signals:
     void iconShown(); // what the menus offer may have changed
     void restoreRequested();
@@ -47,4 +66,10 @@ private:
     QSystemTrayIcon *m_tray = nullptr; // null until a notification area is up
     QBasicTimer m_watchTimer; // until the icon is made, and while the window is hidden
     bool m_bHidden = false;
+    bool m_bLiveTip = false;
+    bool m_bLiveIcon = false;
+    QString m_strReceived;
+    QString m_strSent;
+    std::optional<LevelBars> m_drawnBars; // what the icon shows while it is live
+    std::function<QString()> m_extraLine;
 };

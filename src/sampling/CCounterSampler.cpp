@@ -1,32 +1,18 @@
 #include "CCounterSampler.h"
 
+#include "CInterfaceSource.h"
+#include "CQueryCounters.h"
+
 #include <algorithm>
-#include <array>
 #include <chrono>
-#include <cstring>
-
-namespace {
-
-// Room the platform is offered beyond the path length it reported.
-constexpr std::uint32_t kPathSlack = 2;
-
-// What a counter that cannot be read shows: a long 0.
-CounterSample ZeroSample(int index)
-{
-    CounterSample sample;
-    sample.m_nIndex = index;
-    return sample;
-}
-
-} // namespace
 
 // The query and what the thread knows about its counters; lives on the thread's stack.
 struct CCounterSampler::ThreadState {
+    explicit ThreadState(const CounterApi &api) : counters(api) {}
     plat::PdhQuery query = nullptr;
-    std::array<plat::PdhCounter, kCounterCount> counters {};
-    std::array<bool, kCounterCount> valid {};
-    std::array<std::uint32_t, kCounterCount> formats {};
-    std::array<std::string, kCounterCount> paths;
+    CQueryCounters counters; // one interface for the named one; any number for the others
+    std::array<std::string, kCounterCount> counterNames;
+    std::unique_ptr<CInterfaceSource> interfaces; // null for the named interface
     bool firstCycle = true;
 };
 
@@ -141,13 +127,13 @@ void CCounterSampler::AppendZeroSamples()
 {
     std::list<CounterSample> zeros;
     for (int i = 0; i < kCounterCount; ++i)
-        zeros.push_back(ZeroSample(i));
+        zeros.push_back(CounterSample::Zero(i));
     AppendSamples(zeros);
 }
 
 int CCounterSampler::CounterThread()
 {
-    ThreadState state;
+    ThreadState state(m_api);
     while (!GetStopFlag()) {
         if ((state.firstCycle || GetRebuildFlag()) && !Rebuild(state))
             break; // no query: the thread ends and sampling stays off until the next run
@@ -168,70 +154,51 @@ bool CCounterSampler::Rebuild(ThreadState &state)
 {
     SetRebuildFlag(false);
     Release(state);
-    const std::string instance = m_settings.m_CntBase.GetInsName();
-    const int instanceIndex = m_settings.m_CntBase.GetInsIndex();
-    for (std::size_t i = 0; i < state.paths.size(); ++i)
-        state.paths[i] = BuildPath(instance, instanceIndex, m_settings.m_CntData[i].GetCntName());
+    const int source = m_settings.m_Extra.GetSource();
+    std::array<std::string, kCounterCount> names;
+    std::array<std::uint32_t, kCounterCount> formats {};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = m_settings.m_CntData[i].GetCntName();
+        formats[i] = static_cast<std::uint32_t>(m_settings.m_CntData[i].GetFormat());
+    }
+    state.counterNames = names;
     if (m_api.OpenQuery(nullptr, 0, &state.query) != plat::PDH_OK) {
         state.query = nullptr;
         return false;
     }
-    AddCounters(state);
+    state.counters.Reset(state.query, names, formats);
+    if (source == CSetExtra::kSourceNamed) {
+        state.counters.Add(m_settings.m_CntBase.GetInsName(), m_settings.m_CntBase.GetInsIndex());
+    } else {
+        state.interfaces = std::make_unique<CInterfaceSource>(source);
+        FollowInterfaces(state);
+    }
     m_api.CollectQueryData(state.query); // the base of the first rates
     return true;
 }
 
-std::string CCounterSampler::BuildPath(const std::string &instance, int instanceIndex,
-                                       const std::string &counter) const
+// Interfaces that came get counters, whose first collection only sets their base; those that
+// went lose theirs.
+void CCounterSampler::FollowInterfaces(ThreadState &state)
 {
-    if (counter.empty())
-        return {};
-    plat::CounterPathElements elements;
-    elements.objectName = plat::kNetworkInterfaceObject;
-    elements.instanceName = instance.empty() ? nullptr : instance.c_str();
-    elements.instanceIndex = static_cast<std::uint32_t>(instanceIndex);
-    elements.counterName = counter.c_str();
-    std::uint32_t size = 0;
-    m_api.MakeCounterPath(&elements, nullptr, &size, 0);
-    std::uint32_t capacity = size + kPathSlack;
-    std::string path(capacity, '\0');
-    m_api.MakeCounterPath(&elements, path.data(), &capacity, 0);
-    path.resize(::strnlen(path.c_str(), path.size()));
-    return path;
-}
-
-void CCounterSampler::AddCounters(ThreadState &state)
-{
-    for (std::size_t i = 0; i < state.paths.size(); ++i) {
-        state.valid[i] = false;
-        state.counters[i] = nullptr;
-        if (state.paths[i].empty())
-            continue;
-        if (m_api.AddCounter(state.query, state.paths[i].c_str(), 0, &state.counters[i]) != plat::PDH_OK) {
-            state.counters[i] = nullptr;
-            continue;
-        }
-        state.valid[i] = true;
-        state.formats[i] = static_cast<std::uint32_t>(m_settings.m_CntData[i].GetFormat());
-    }
+    std::vector<std::string> names;
+    if (state.interfaces && state.interfaces->Update(names))
+        state.counters.Follow(names);
 }
 
 void CCounterSampler::SampleOnce(ThreadState &state)
 {
+    FollowInterfaces(state);
     m_api.CollectQueryData(state.query);
     std::list<CounterSample> cycle;
-    for (std::size_t i = 0; i < state.counters.size(); ++i) {
-        if (!state.valid[i])
-            continue;
-        plat::FmtCounterValue value;
-        value.largeValue = 0;
-        // A counter without a value (its interface is gone, or back but without a base yet)
-        // shows 0, not its last rate. Rates never span a reading that failed, so the first
-        // cycle after it is back only sets a base and the values resume without a spike.
-        const bool read = m_api.GetFormattedCounterValue(state.counters[i], state.formats[i], nullptr, &value)
-                          == plat::PDH_OK;
-        cycle.push_back(read ? CounterSample::Make(static_cast<int>(i), state.formats[i], value)
-                             : ZeroSample(static_cast<int>(i)));
+    for (int i = 0; i < kCounterCount; ++i) {
+        CounterSample sample;
+        if (state.interfaces) {
+            if (!state.counterNames[static_cast<std::size_t>(i)].empty())
+                cycle.push_back(state.counters.Sum(i));
+        } else if (state.counters.SampleFirst(i, sample)) {
+            cycle.push_back(sample);
+        }
     }
     // One hold of the lock for the whole cycle: a drain in between would leave the rest of
     // the cycle waiting for the next cycle's wake-up.
@@ -240,12 +207,8 @@ void CCounterSampler::SampleOnce(ThreadState &state)
 
 void CCounterSampler::Release(ThreadState &state)
 {
-    for (std::size_t i = 0; i < state.counters.size(); ++i) {
-        if (state.counters[i])
-            m_api.RemoveCounter(state.counters[i]);
-        state.counters[i] = nullptr;
-        state.valid[i] = false;
-    }
+    state.counters.Clear();
+    state.interfaces.reset();
     if (state.query)
         m_api.CloseQuery(state.query);
     state.query = nullptr;

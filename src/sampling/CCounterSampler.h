@@ -1,8 +1,9 @@
 #pragma once
 // The sampling thread and the sample exchange. The thread owns the counter query: it reads
-// the chosen interface's counters every COUNTER_WAIT milliseconds and queues one sample per
-// counter. The user-interface thread starts it, asks it to rebuild, stops it and drains
-// the queue. Everything the two threads share lives here, beside its lock.
+// the chosen interface's counters (or the sum of the physical ones, or the default route's)
+// every COUNTER_WAIT milliseconds and queues one sample per counter. The user-interface
+// thread starts it, asks it to rebuild, stops it and drains the queue. Everything the two
+// threads share lives here, beside its lock.
 
 #include "CSetSystem.h"
 #include "CounterApi.h"
@@ -59,8 +60,7 @@ private:
 
     int CounterThread();
     bool Rebuild(ThreadState &state);
-    std::string BuildPath(const std::string &instance, int instanceIndex, const std::string &counter) const;
-    void AddCounters(ThreadState &state);
+    void FollowInterfaces(ThreadState &state);
     void SampleOnce(ThreadState &state);
     void Release(ThreadState &state);
     bool Pause();

@@ -21,6 +21,14 @@ struct CounterSample {
         return *this;
     }
 
+    // What a counter that cannot be read shows: a long 0.
+    static CounterSample Zero(int index)
+    {
+        CounterSample sample;
+        sample.m_nIndex = index;
+        return sample;
+    }
+
     // A sample of `format` with the value from the matching member of `value`; any other
     // format gets the value 0.
     static CounterSample Make(int index, std::uint32_t format, const plat::FmtCounterValue &value)

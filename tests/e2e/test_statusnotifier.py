@@ -5,8 +5,10 @@ host of the test's own, which reads the item and its menu and sends what a host 
 Usage: python3 test_statusnotifier.py PATH-TO-corvala"""
 
 import os
+import re
 import subprocess
 import sys
+import time
 import unittest
 
 import test_monitor
@@ -17,6 +19,20 @@ from xsession import XSession, wait_for
 SHOWN_MENU = ["[ ] 常に前面に表示 (_T)", "最小化 (_M)", "-", "オプション (_O)", "バージョン情報 (_A)", "-", "終了 (_X)"]
 HIDDEN_MENU = ["[ ] 常に前面に表示 (_T)", "元のサイズに戻す (_R)", "-", "オプション (_O)", "バージョン情報 (_A)", "-",
                "終了 (_X)"]
+# 1000-byte frames on the namespace's loopback (958 bytes of payload, the UDP, IP and
+# Ethernet headers), 1000 a second, to a socket that never reads: 1,000,000 bytes a second.
+SENDER = """
+import socket, time
+sink = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+sink.bind(("127.0.0.1", 40000))
+out = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+start, sent = time.monotonic(), 0
+while sent < 600000:
+    sent += 1
+    out.sendto(b"x" * 958, ("127.0.0.1", 40000))
+    time.sleep(max(0, start + sent / 1000 - time.monotonic()))
+"""
+STEPS = {"": 1, "K": 1024, "M": 1024 ** 2, "G": 1024 ** 3}
 TRAY_PNG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "res", "tray16.png")
 
 
@@ -100,6 +116,64 @@ class StatusNotifierTray(unittest.TestCase):
         self.host.click(item, entry_id(self.host.menu(item), "終了 (_X)"))
         self.assertEqual(monitor.wait_exit(), 0)
         self.assertEqual(read_ini(monitor.ini)["RECENT_WNDPOS"]["TOP_MOST"], "1")
+        self.live_readout_in_bits()
+
+    def live_readout_in_bits(self):
+        """Bits and the tray tip on, in a namespace of the test's own with traffic at a known
+        rate on its loopback: the graph's accessible description (through AT-SPI) and the
+        item's tooltip show it."""
+        namespace = f"corvala-e2e-{os.getpid()}"
+        subprocess.run(["ip", "netns", "add", namespace], check=True)
+        self.addCleanup(subprocess.run, ["ip", "netns", "del", namespace])
+        subprocess.run(["ip", "-n", namespace, "link", "set", "lo", "up"], check=True)
+        monitor = Monitor(self.session, os.path.join(self.session.tmp, "bits"))
+        with open(monitor.ini, "w", encoding="utf-8") as ini:
+            ini.write("[CNTBASE]\nINS_NAME=lo\n[CNTDATA_1]\nENABLE=1\n[CNTDATA_2]\nENABLE=1\n"
+                      "[CORVALA_EXTRA]\nRATE_UNIT=1\nTRAY_TIP=1\n")
+        monitor.command = lambda: ["ip", "netns", "exec", namespace, monitor.exe]
+        self.session.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        registered = len(self.host.items)
+        monitor.start()
+        self.addCleanup(monitor.kill)
+        sender = subprocess.Popen(["ip", "netns", "exec", namespace, sys.executable, "-c", SENDER])
+        self.addCleanup(sender.kill)
+
+        def lo_bytes():
+            dev = subprocess.run(["ip", "netns", "exec", namespace, "cat", "/proc/net/dev"], capture_output=True,
+                                 text=True, check=True).stdout
+            return int(re.search(r"lo:\s*(\d+)", dev).group(1)), time.monotonic()
+
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.bus.address  # where AT-SPI finds its bus
+        import gi
+        gi.require_version("Atspi", "2.0")
+        from gi.repository import Atspi
+
+        def description():
+            desktop = Atspi.get_desktop(0)
+            nodes = [desktop.get_child_at_index(i) for i in range(desktop.get_child_count())]
+            for _ in range(1000):
+                if not nodes:
+                    return None
+                node = nodes.pop()
+                if node.get_name() == "corvala" and node.get_role_name() == "dialog":
+                    return "\n".join(child.get_description() or "" for child in
+                                     (node.get_child_at_index(j) for j in range(node.get_child_count())))
+                nodes += [node.get_child_at_index(j) for j in range(min(node.get_child_count(), 20))]
+            return None
+
+        def within_3_percent():
+            (bytes0, t0), text = lo_bytes(), description()
+            time.sleep(1)
+            bytes1, t1 = lo_bytes()
+            bits = 8 * (bytes1 - bytes0) / (t1 - t0)
+            shown = re.findall(r"Bytes (?:Received|Sent)/sec (\d+(?:\.\d+)?) ([KMG]?)bit/s", text or "")
+            return len(shown) == 2 and all(abs(float(v) * STEPS[s] / bits - 1) < 0.03 for v, s in shown)
+
+        self.assertTrue(wait_for(within_3_percent, 30), f"described as {description()!r}")
+        self.assertTrue(wait_for(lambda: len(self.host.items) > registered, 10), "the icon did not register")
+        tip = lambda: self.host.properties(self.host.items[-1])["ToolTip"][2]  # noqa: E731
+        rates = r"^corvala\n受信 \d+\.\d{3} Mbit/s\n送信 \d+\.\d{3} Mbit/s$"
+        self.assertTrue(wait_for(lambda: re.match(rates, tip()), 10), tip())
 
 
 if __name__ == "__main__":

@@ -15,10 +15,12 @@
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -68,6 +70,7 @@ private slots:
     void topMostTogglesAndMenusFollow();
     void minimiseWithoutNotificationAreaKeepsWindowShown();
     void enterEscapeAndCloseDoNothing();
+    void shiftF10AndTheMenuKeyOpenTheWindowMenuAtTheWindow();
     void aboutBoxDisablesTheWindowWhileShown();
     void exitEndsTheRunAndStoresPlacement();
 
@@ -158,6 +161,12 @@ void tst_CMonitorDlg::feederFeedsEnabledCountersOnly()
     // A drain of an empty queue changes nothing.
     dlg->Feeder().DrainSamples();
     QCOMPARE(graph.ValueText(0), QStringLiteral("2.023 KB/s"));
+
+    // What a screen reader finds: the window by the program's name, the shown series' texts
+    // as the graph's description (within a second).
+    QCOMPARE(dlg->accessibleName(), QString::fromStdString(GetAppName()));
+    QTRY_COMPARE(graph.accessibleDescription(),
+                 QStringLiteral("Bytes Received/sec 2.023 KB/s\nBytes Sent/sec 1023 B/s"));
 }
 
 // Rates of 2 GiB/s and more used to reach the graph as their low 32 bits.
@@ -295,6 +304,26 @@ void tst_CMonitorDlg::enterEscapeAndCloseDoNothing()
     dlg->close();
     QVERIFY(dlg->isVisible());
     QCOMPARE(finished.count(), 0);
+}
+
+void tst_CMonitorDlg::shiftF10AndTheMenuKeyOpenTheWindowMenuAtTheWindow()
+{
+    auto dlg = Open();
+    dlg->move(100, 120);
+    QMenu *menu = dlg->Menus().WindowMenu();
+    for (const auto &[key, modifiers] : {std::pair {Qt::Key_F10, Qt::ShiftModifier}, {Qt::Key_Menu, Qt::NoModifier}}) {
+        std::optional<QPoint> shownAt;
+        QTimer inMenu; // runs only inside the menu's own loop
+        inMenu.setSingleShot(true);
+        connect(&inMenu, &QTimer::timeout, menu, [&] {
+            if (menu->isVisible())
+                shownAt = menu->pos();
+            menu->close();
+        });
+        inMenu.start(0);
+        QTest::keyClick(dlg.get(), key, modifiers);
+        QCOMPARE(shownAt, std::optional(dlg->mapToGlobal(QPoint(0, 0))));
+    }
 }
 
 void tst_CMonitorDlg::aboutBoxDisablesTheWindowWhileShown()

@@ -1,4 +1,5 @@
 #include "CTrayPresence.h"
+#include "IniPath.h"
 
 #include <QMenu>
 #include <QSignalSpy>
@@ -18,6 +19,7 @@ private slots:
     void iconComesWithTheAreaAndTheWindowBackWhenItGoes();
     void restoreGestures_data();
     void restoreGestures();
+    void liveReadoutTooltipAndIcon();
 
 private:
     QMenu m_menu;
@@ -67,6 +69,40 @@ void tst_CTrayPresence::restoreGestures()
     QCOMPARE(icon->contextMenu(), &m_menu);
     emit icon->activated(QSystemTrayIcon::ActivationReason(reason));
     QCOMPARE(restore.count(), restores ? 1 : 0);
+}
+
+// Off, the tooltip is the name and the icon the program's; on, the rates and the bars, with
+// the extra line last either way, and the icon is drawn anew only when the bars change.
+void tst_CTrayPresence::liveReadoutTooltipAndIcon()
+{
+    g_bAreaUp = true;
+    CTrayPresence tray(&m_menu, nullptr, AreaUp);
+    auto *icon = tray.findChild<QSystemTrayIcon *>();
+    const QString name = QString::fromStdString(GetAppName());
+    const qint64 programIcon = icon->icon().cacheKey();
+    const QImage programImage = icon->icon().pixmap(16).toImage();
+    LevelBars bars {LevelBars::LevelOf(5, 10), LevelBars::LevelOf(0, 10), Qt::green, Qt::red};
+    tray.ShowReadout("12.000 Kbit/s", "0 bit/s", bars);
+    QCOMPARE(tray.ToolTip(), name);
+    QCOMPARE(icon->icon().cacheKey(), programIcon);
+
+    tray.SetLiveReadout(true, true);
+    tray.ShowReadout("12.000 Kbit/s", "0 bit/s", bars);
+    QCOMPARE(tray.ToolTip(), name + "\n受信 12.000 Kbit/s\n送信 0 bit/s");
+    const qint64 barsIcon = icon->icon().cacheKey();
+    QVERIFY(barsIcon != programIcon);
+    tray.ShowReadout("12.000 Kbit/s", "0 bit/s", bars);
+    QCOMPARE(icon->icon().cacheKey(), barsIcon);
+    bars.sent = LevelBars::LevelOf(20, 10);
+    tray.ShowReadout("12.000 Kbit/s", "2.000 Kbit/s", bars);
+    QVERIFY(icon->icon().cacheKey() != barsIcon);
+    QCOMPARE(bars.sent, LevelBars::kFull);
+
+    tray.SetExtraTipLine([] { return QStringLiteral("today"); });
+    QCOMPARE(tray.ToolTip(), name + "\n受信 12.000 Kbit/s\n送信 2.000 Kbit/s\ntoday");
+    tray.SetLiveReadout(false, false);
+    QCOMPARE(tray.ToolTip(), name + "\ntoday");
+    QCOMPARE(icon->icon().pixmap(16).toImage(), programImage);
 }
 
 QTEST_MAIN(tst_CTrayPresence)

@@ -66,14 +66,21 @@ protected:
         ASSERT_TRUE(m_b.Ok() && ConnectPair(m_a, "cva", m_b, "cvb"));
     }
     void TearDown() override { plat::CloseQuery(m_query); }
-    // Opens the query in the calling thread's namespace with `counters` of cva.
-    void Open(const std::vector<std::string> &counters)
+    // Opens the query in the calling thread's namespace with `counters` of cva, and with a
+    // counter of lo after them when `withLo` (two interfaces: read by one dump).
+    void Open(const std::vector<std::string> &counters, bool withLo = false)
     {
+        plat::CloseQuery(m_query);
+        m_counters.clear();
         ASSERT_EQ(plat::OpenQuery(nullptr, 0, &m_query), plat::PDH_OK);
         for (const std::string &name : counters) {
             const std::string path = "\\Network Interface(cva)\\" + name;
             ASSERT_EQ(plat::AddCounter(m_query, path.c_str(), 0, &m_counters.emplace_back()), plat::PDH_OK);
         }
+        if (withLo)
+            ASSERT_EQ(plat::AddCounter(m_query, "\\Network Interface(lo)\\Bytes Sent/sec", 0,
+                                       &m_counters.emplace_back()),
+                      plat::PDH_OK);
     }
     plat::PdhStatus Fetch(std::size_t i, double &rate) const
     {
@@ -152,20 +159,23 @@ TEST_F(CounterQueryNetns, RecreatedInterfaceSkipsOneValueThenResumes)
 {
     NamespaceEntry inA(m_a);
     ASSERT_TRUE(inA.Ok());
-    Open({"Bytes Sent/sec"});
-    UdpSocket("10.77.0.1").Send("10.77.0.2", 40002, 700, 50);
-    ASSERT_TRUE(CountedSince("cva", {}, 1 + 50));
-    plat::CollectQueryData(m_query);
-    // Counts restart from zero under a new index; no value may span the two interfaces.
-    ASSERT_TRUE(m_a.Ip("link del cva") && ConnectPair(m_a, "cva", m_b, "cvb"));
-    plat::CollectQueryData(m_query);
-    double rate = 0;
-    EXPECT_NE(Fetch(0, rate), plat::PDH_OK);
-    UdpSocket("10.77.0.1").Send("10.77.0.2", 40002, 700, 20);
-    ASSERT_TRUE(CountedSince("cva", {}, 1 + 20)); // the new interface counts from zero
-    plat::CollectQueryData(m_query);
-    ASSERT_EQ(Fetch(0, rate), plat::PDH_OK);
-    EXPECT_GT(rate, 0);
+    for (const bool dumped : {false, true}) {
+        SCOPED_TRACE(dumped ? "one dump for two interfaces" : "one request for one interface");
+        Open({"Bytes Sent/sec"}, dumped);
+        UdpSocket("10.77.0.1").Send("10.77.0.2", 40002, 700, 50);
+        ASSERT_TRUE(CountedSince("cva", {}, 1 + 50));
+        plat::CollectQueryData(m_query);
+        // Counts restart from zero under a new index; no value may span the two interfaces.
+        ASSERT_TRUE(m_a.Ip("link del cva") && ConnectPair(m_a, "cva", m_b, "cvb"));
+        plat::CollectQueryData(m_query);
+        double rate = 0;
+        EXPECT_NE(Fetch(0, rate), plat::PDH_OK);
+        UdpSocket("10.77.0.1").Send("10.77.0.2", 40002, 700, 20);
+        ASSERT_TRUE(CountedSince("cva", {}, 1 + 20)); // the new interface counts from zero
+        plat::CollectQueryData(m_query);
+        ASSERT_EQ(Fetch(0, rate), plat::PDH_OK);
+        EXPECT_GT(rate, 0);
+    }
 }
 
 TEST_F(CounterQueryNetns, RenamedInterfaceIsNotFollowedUnderItsOldName)

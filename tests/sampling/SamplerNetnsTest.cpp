@@ -17,14 +17,15 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-// Keeps traffic leaving cva until a non-zero "Bytes Sent/sec" sample arrives.
-bool WaitForTraffic(CCounterSampler &sampler)
+// Keeps traffic leaving (from cva to its peer, by default) until a non-zero
+// "Bytes Sent/sec" sample arrives.
+bool WaitForTraffic(CCounterSampler &sampler, const char *from = "10.77.0.1", const char *to = "10.77.0.2")
 {
-    UdpSocket sender("10.77.0.1");
+    UdpSocket sender(from);
     std::vector<CounterSample> samples;
     return WaitUntil(
         [&] {
-            sender.Send("10.77.0.2", 40002, 500, 4);
+            sender.Send(to, 40002, 500, 4);
             sampler.TakeSamples(samples);
             return std::any_of(samples.begin(), samples.end(),
                                [](const CounterSample &s) { return s.m_nIndex == 1 && s.LargeValue() > 0; });
@@ -66,6 +67,29 @@ TEST(SamplerNetns, SamplingSurvivesTheInterfaceVanishingAndResumesWhenItIsBack)
 
     ASSERT_TRUE(ConnectPair(a, "cva", b, "cvb"));
     EXPECT_TRUE(WaitForTraffic(sampler)) << "no rebuild needed to pick the interface up again";
+}
+
+TEST(SamplerNetns, TheDefaultRoutesInterfaceIsFollowedWhenTheRouteMoves)
+{
+    NetNamespace a, b;
+    CORVALA_SKIP_WITHOUT_NETNS(a);
+    ASSERT_TRUE(b.Ok() && ConnectPair(a, "cva", b, "cvb"));
+    ASSERT_TRUE(a.Ip("link add cvc type veth peer name cvd netns " + b.Name()) && a.Ip("addr add 10.78.0.1/24 dev cvc")
+                && b.Ip("addr add 10.78.0.2/24 dev cvd") && a.Ip("link set cvc up") && b.Ip("link set cvd up"));
+    ASSERT_TRUE(a.Ip("route add default via 10.77.0.2 metric 10") && a.Ip("route add default via 10.78.0.2 metric 20"));
+    CSetSystem settings;
+    settings.Load("");
+    settings.m_CntBase.SetInsName("lo"); // not read: the route decides
+    settings.m_CntBase.SetCounterWait(40);
+    settings.m_Extra.SetSource(CSetExtra::kSourceDefaultRoute);
+    NamespaceEntry inA(a);
+    ASSERT_TRUE(inA.Ok());
+    CCounterSampler sampler(settings);
+    ASSERT_EQ(sampler.Start(), 1);
+    ASSERT_TRUE(WaitForTraffic(sampler, "0.0.0.0", "10.99.0.9")) << "traffic by the default route through cva";
+    // The route through cva goes with it; the one through cvc takes over, and so does the sampler.
+    ASSERT_TRUE(a.Ip("link del cva"));
+    EXPECT_TRUE(WaitForTraffic(sampler, "0.0.0.0", "10.99.0.9")) << "traffic by the default route through cvc";
 }
 
 TEST(EnumNetworkInterfacesNetns, ListsWorkingLinksFirstThenTheRestThenLoopback)

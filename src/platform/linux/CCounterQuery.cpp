@@ -74,14 +74,57 @@ void CCounterQuery::Collect()
 {
     // A link that came, went or was renamed may have moved a name to another index.
     const bool relinked = m_stats.TakeLinkChanges();
+    const auto named = std::count_if(m_slots.begin(), m_slots.end(),
+                                     [](const InterfaceSlot &slot) { return slot.users > 0 && slot.named; });
+    // Several interfaces: one dump serves them all, so a cycle costs one request however
+    // many are summed. A failed dump leaves every slot without a reading for this cycle.
+    const bool dumped = named > 1 && CollectFromDump();
+    const std::uint64_t dumpTimeNs = BootTimeNs();
     for (InterfaceSlot &slot : m_slots) {
         if (slot.users == 0)
             continue;
         if (relinked)
             slot.ifindex = 0;
         slot.previous = slot.latest;
-        slot.latest = Read(slot);
+        slot.latest = named > 1 ? ReadFromDump(slot, dumped ? dumpTimeNs : 0) : Read(slot);
     }
+}
+
+bool CCounterQuery::CollectFromDump()
+{
+    if (!m_stats.DumpLinkStats(m_dump)) {
+        m_dump.clear();
+        return false;
+    }
+    std::sort(m_dump.begin(), m_dump.end(), [](const LinkStats &a, const LinkStats &b) { return a.index < b.index; });
+    return true;
+}
+
+// timeNs 0: the dump failed.
+CCounterQuery::Reading CCounterQuery::ReadFromDump(InterfaceSlot &slot, std::uint64_t timeNs)
+{
+    Reading reading;
+    reading.status = timeNs == 0 ? PDH_INVALID_DATA : PDH_CSTATUS_NO_INSTANCE;
+    if (!slot.named || timeNs == 0)
+        return reading;
+    const auto find = [this](int ifindex) {
+        const auto found = std::lower_bound(m_dump.begin(), m_dump.end(), ifindex,
+                                            [](const LinkStats &stats, int index) { return stats.index < index; });
+        return found != m_dump.end() && found->index == ifindex && ifindex != 0 ? &*found : nullptr;
+    };
+    const LinkStats *stats = find(slot.ifindex);
+    if (!stats) {
+        // Not resolved yet, deleted, or deleted and created anew under another index.
+        slot.ifindex = m_stats.ResolveIndex(slot.name);
+        stats = find(slot.ifindex);
+    }
+    if (!stats)
+        return reading;
+    reading.status = PDH_OK;
+    reading.ifindex = slot.ifindex;
+    reading.timeNs = timeNs;
+    reading.counters = stats->counters;
+    return reading;
 }
 
 CCounterQuery::Reading CCounterQuery::Read(InterfaceSlot &slot)

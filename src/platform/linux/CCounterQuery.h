@@ -1,7 +1,8 @@
 #pragma once
 // One open counter query on Linux: the interfaces its counters name, the last two readings
 // of each, and the netlink socket they are read through. Each collection reads only those
-// interfaces, one request apiece. Used by one thread at a time (the sampling thread).
+// interfaces: one request apiece for one interface, one statistics dump for several (a sum
+// of interfaces). Used by one thread at a time (the sampling thread).
 
 #include "CNetlinkStats.h"
 #include "Platform.h"
@@ -58,11 +59,14 @@ private:
 
     std::size_t SlotFor(const std::string *instance);
     Reading Read(InterfaceSlot &slot);
+    bool CollectFromDump();
+    Reading ReadFromDump(InterfaceSlot &slot, std::uint64_t timeNs);
     static PdhStatus CountSince(const InterfaceSlot &slot, NetCounter counter, std::uint64_t &delta);
 
     CNetlinkStats m_stats;
     std::vector<InterfaceSlot> m_slots;
     std::vector<std::unique_ptr<CounterEntry>> m_entries;
+    std::vector<LinkStats> m_dump; // the last dump, by index; kept so a cycle allocates nothing
 };
 
 } // namespace plat
