@@ -14,6 +14,7 @@ class CAboutDlg;
 class CHistogramCtrl;
 class CProcessEnd;
 class CPrsOption;
+class CTotalsKeeper;
 class CTrayPresence;
 
 class CMonitorDlg : public QDialog {
@@ -63,6 +64,8 @@ private:
     void OnAboutClosed();
     void KeepAboutBoxInFront();
     void Exit();
+    void OnOptionsApplied(int page);
+    void ApplyTotalsOption();
     void ShowMenuState();
     void UpdateMenus();
     bool HasDialogShown() const;
@@ -78,6 +81,7 @@ private:
     CGraphFeeder *m_feeder;
     CMonitorMenus *m_menus;
     CTrayPresence *m_tray = nullptr;
+    CTotalsKeeper *m_totals = nullptr; // only while TOTALS=1
     CProcessEnd *m_end;
     bool m_bStopped = false;
 };

@@ -39,11 +39,32 @@ void CTrayPresence::CreateIcon()
     }
     m_watchTimer.stop();
     m_tray = new QSystemTrayIcon(TrayIcon(), this);
-    m_tray->setToolTip(TooltipText(GetAppName()));
+    m_tray->setToolTip(Tooltip());
     m_tray->setContextMenu(m_menu);
     connect(m_tray, &QSystemTrayIcon::activated, this, &CTrayPresence::OnActivated);
     m_tray->show();
     emit iconShown();
+}
+
+QString CTrayPresence::Tooltip() const
+{
+    const QString name = TooltipText(GetAppName());
+    return m_strTooltipLine.isEmpty() ? name : name + QLatin1Char('\n') + m_strTooltipLine;
+}
+
+void CTrayPresence::SetTooltipLine(const QString &line)
+{
+    if (line == m_strTooltipLine)
+        return;
+    m_strTooltipLine = line;
+    if (m_tray)
+        m_tray->setToolTip(Tooltip());
+}
+
+void CTrayPresence::ShowMessage(const QString &text)
+{
+    if (m_tray)
+        m_tray->showMessage(QString::fromStdString(GetAppName()), text, QSystemTrayIcon::Warning);
 }
 
 bool CTrayPresence::CanHide() const

@@ -25,6 +25,12 @@ public:
     bool CanHide() const;
     // While the window is hidden into the area, the area is watched.
     void SetHidden(bool hidden);
+    // A desktop notification from the icon, titled with the application's name; only while
+    // there is an icon (CanShowMessage).
+    bool CanShowMessage() const { return m_tray != nullptr; }
+    void ShowMessage(const QString &text);
+    // One line more in the tooltip, under the application's name; empty for none.
+    void SetTooltipLine(const QString &line);
     // At the end of the run the icon leaves the area.
     void Remove();
     // One look at the area, as the watch takes it every two seconds: the icon is made once
@@ -40,6 +46,7 @@ protected:
 
 private:
     void CreateIcon();
+    QString Tooltip() const;
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
 
     QMenu *m_menu;
@@ -47,4 +54,5 @@ private:
     QSystemTrayIcon *m_tray = nullptr; // null until a notification area is up
     QBasicTimer m_watchTimer; // until the icon is made, and while the window is hidden
     bool m_bHidden = false;
+    QString m_strTooltipLine;
 };
