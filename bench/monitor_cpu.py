@@ -8,9 +8,11 @@ memory (VmHWM). CPU time comes from the scheduler's own account in nanoseconds, 
 every thread (/proc/PID/task/*/schedstat): at a fraction of a percent, clock ticks are too
 coarse. With --conky, conky draws the same interface's graph on a second X server during the
 same run, for comparison (needs the conky-std package), and the ratio of the two pairs is
-printed.
+printed. With --totals, a second copy counts the traffic totals (TOTALS=1) on a third X server
+during the same run: its CPU beside the first's, and how often it wrote its database (every
+change of the database's files, looked at each second).
 
-Usage: bench/monitor_cpu.py PATH-TO-corvala [--seconds N] [--conky]
+Usage: bench/monitor_cpu.py PATH-TO-corvala [--seconds N] [--conky] [--totals]
 """
 
 import argparse
@@ -75,12 +77,37 @@ def traffic(stop, rate_per_second=2000, size=1200):
         time.sleep(0.01)
 
 
-def write_settings(directory):
+def write_settings(directory, totals=False):
     """Default settings, watching the loopback interface with its first two counters."""
     with open(os.path.join(directory, "corvala.ini"), "w") as ini:
         ini.write("[CNTBASE]\nINS_NAME=\"lo\"\n")
         for n in range(1, 11):
             ini.write(f"[CNTDATA_{n}]\nENABLE={1 if n <= 2 else 0}\n")
+        if totals:
+            ini.write("[CORVALA_EXTRA]\nTOTALS=1\n")
+
+
+def database_stamp(directory):
+    """Size and modification time of the totals database and its companions."""
+    stamp = []
+    for name in ("corvala.db", "corvala.db-wal", "corvala.db-shm"):
+        try:
+            info = os.stat(os.path.join(directory, name))
+            stamp.append((name, info.st_size, info.st_mtime_ns))
+        except FileNotFoundError:
+            pass
+    return stamp
+
+
+def start_copy(work, name, env, totals=False):
+    """A copy of the program in a directory of its own on an X server of its own."""
+    directory = os.path.join(work, name)
+    os.mkdir(directory)
+    exe = os.path.join(directory, "corvala")
+    shutil.copy2(os.path.join(work, "corvala"), exe)
+    write_settings(directory, totals)
+    xvfb, display = start_xvfb(env)
+    return xvfb, subprocess.Popen([exe], env=dict(env, DISPLAY=display), stderr=subprocess.DEVNULL)
 
 
 CONKY_RC = """conky.config = { out_to_x = true, own_window = true, own_window_type = 'normal',
@@ -95,14 +122,13 @@ def main():
     parser.add_argument("exe")
     parser.add_argument("--seconds", type=int, default=120)
     parser.add_argument("--conky", action="store_true")
+    parser.add_argument("--totals", action="store_true")
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="corvala-bench-")
     runtime = os.path.join(work, "run")
     os.mkdir(runtime, 0o700)
-    exe = os.path.join(work, "corvala")
-    shutil.copy2(args.exe, exe)
-    write_settings(work)
+    shutil.copy2(args.exe, os.path.join(work, "corvala"))
     env = dict(os.environ, XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb", HOME=work)
     env.pop("WAYLAND_DISPLAY", None)
 
@@ -111,11 +137,13 @@ def main():
     pump.start()
     processes = []
     try:
-        xvfb, display = start_xvfb(env)
-        processes.append(xvfb)
-        monitor = subprocess.Popen([exe], env=dict(env, DISPLAY=display), stderr=subprocess.DEVNULL)
-        processes.append(monitor)
+        xvfb, monitor = start_copy(work, "defaults", env)
+        processes += [xvfb, monitor]
         watched = {"corvala": monitor.pid, "corvala's X server": xvfb.pid}
+        if args.totals:
+            totals_x, totals = start_copy(work, "totals", env, totals=True)
+            processes += [totals_x, totals]
+            watched.update({"corvala TOTALS=1": totals.pid, "its X server": totals_x.pid})
         if args.conky:
             if not shutil.which("conky"):
                 sys.exit("conky is not installed (apt-get install conky-std)")
@@ -131,7 +159,11 @@ def main():
         time.sleep(3)  # start-up is not what we measure
         before = {name: cpu_seconds(pid) for name, pid in watched.items()}
         started = time.monotonic()
-        time.sleep(args.seconds)
+        writes, stamp = 0, database_stamp(os.path.join(work, "totals"))
+        while time.monotonic() - started < args.seconds:
+            time.sleep(1)
+            if args.totals and database_stamp(os.path.join(work, "totals")) != stamp:
+                writes, stamp = writes + 1, database_stamp(os.path.join(work, "totals"))
         elapsed = time.monotonic() - started
         after = {name: cpu_seconds(pid) for name, pid in watched.items()}
 
@@ -140,6 +172,9 @@ def main():
         for name, value in per_minute.items():
             print(f"{name:<22} {value:>10.3f}")
         print(f"corvala peak RSS: {peak_rss_mib(monitor.pid):.1f} MiB")
+        if args.totals:
+            print(f"TOTALS=1 / defaults CPU: {per_minute['corvala TOTALS=1'] / per_minute['corvala']:.3f}")
+            print(f"database writes with TOTALS=1: {writes} in {elapsed:.0f} s")
         if args.conky:
             print(f"conky peak RSS:   {peak_rss_mib(watched['conky']):.1f} MiB")
             ours = per_minute["corvala"] + per_minute["corvala's X server"]
