@@ -7,10 +7,9 @@
 
 #include <memory>
 
-class QString;
-
 class QAction;
 class QMenu;
+class QString;
 class QWidget;
 
 struct MenuState {

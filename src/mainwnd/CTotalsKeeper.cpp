@@ -78,25 +78,34 @@ void CTotalsKeeper::timerEvent(QTimerEvent *event)
 
 void CTotalsKeeper::Tick()
 {
-    const std::int64_t now = Now();
+    Count();
+    Show();
+}
+
+void CTotalsKeeper::CountAndCommit()
+{
+    Count();
+    m_pTotals->Commit(Now());
+}
+
+void CTotalsKeeper::Count()
+{
     std::vector<std::string> names;
     CountedNames(names);
     m_readings.clear();
     // No interface to count reads nothing (an empty list would read them all); a failed read
     // leaves the cycle out, and the next reading's deltas cover it.
     if (names.empty() || m_pReader->Read(names, m_readings))
-        m_pTotals->Count(m_readings, now);
-    if (!m_pTotals->Summarize(Extra().GetCapDay(), now, *m_pSummary))
+        m_pTotals->Count(m_readings, Now());
+}
+
+void CTotalsKeeper::Show()
+{
+    if (!m_pTotals->Summarize(Extra().GetCapDay(), Now(), *m_pSummary))
         return;
     WarnOfCap();
     m_tray.SetTooltipLine(Extra().GetTrayTip() ? QString::fromUtf8("今日: ") + Arrows(m_pSummary->todayAll)
                                                 : QString());
-}
-
-void CTotalsKeeper::CountAndCommit()
-{
-    Tick();
-    m_pTotals->Commit(Now());
 }
 
 void CTotalsKeeper::CountedNames(std::vector<std::string> &names)

@@ -1,12 +1,12 @@
 #pragma once
 // The traffic totals while the program runs (TOTALS=1; with TOTALS=0 none exists, so no
 // database is made or read). Once a second, on its own timer on the user-interface thread,
-// it reads the octet counters of the interfaces that SOURCE names and counts them; a reading
-// is one rtnetlink request, cheaper than a drain of the samples, and independent of
-// COUNTER_WAIT. What it counted is written every five minutes, when it is destroyed, when
-// the session ends (commitDataRequest) and before the system suspends. It gives the
-// menus their totals line and warns through the tray icon when the billing month reaches
-// 80 % and 100 % of CAP_MIB. User-interface thread only.
+// it reads the octet counters of the interfaces that SOURCE names and counts them: the
+// counters are cumulative, so the totals need no finer step than that, whatever
+// COUNTER_WAIT the graph samples at. What it counted is written every five minutes, when it
+// is destroyed, when the session ends (commitDataRequest) and before the system suspends.
+// It gives the menus their totals line and warns through the tray icon when the billing
+// month reaches 80 % and 100 % of CAP_MIB. User-interface thread only.
 
 #include <QBasicTimer>
 #include <QObject>
@@ -36,6 +36,7 @@ public:
     // Reads, counts, and updates what is shown from the totals.
     void Tick();
     // Reads once more, so that the count is up to this instant, and writes what is pending.
+    // Shows nothing: it also serves inside exit(), when the window system may be gone.
     void CountAndCommit();
     // SOURCE or the interfaces may have changed: the interfaces are looked up again.
     void ForgetInterfaces() { m_bNamesKnown = false; }
@@ -47,6 +48,8 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    void Count();
+    void Show();
     void CountedNames(std::vector<std::string> &names);
     void WarnOfCap();
 
