@@ -1,7 +1,7 @@
 """A private session bus with a StatusNotifier watcher and host of our own, as KDE Plasma or
 GNOME's AppIndicator extension provide: it records the items that register, reads their
-properties and exported menus, and sends them the calls a host sends; and a notification
-service that records the notifications it is sent. Every wait is bounded."""
+properties and exported menus, and sends them the calls a host sends; it also takes the
+notification service's name and records the notifications sent to it. Every wait is bounded."""
 
 import os
 import subprocess
@@ -25,23 +25,6 @@ WATCHER_XML = """
     <property name="ProtocolVersion" type="i" access="read"/>
     <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
     <signal name="StatusNotifierHostRegistered"/>
-  </interface>
-</node>"""
-NOTIFICATIONS = "org.freedesktop.Notifications"
-NOTIFICATIONS_XML = """
-<node>
-  <interface name="org.freedesktop.Notifications">
-    <method name="Notify">
-      <arg type="s" direction="in"/><arg type="u" direction="in"/><arg type="s" direction="in"/>
-      <arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="as" direction="in"/>
-      <arg type="a{sv}" direction="in"/><arg type="i" direction="in"/><arg type="u" direction="out"/>
-    </method>
-    <method name="GetCapabilities"><arg type="as" direction="out"/></method>
-    <method name="GetServerInformation">
-      <arg type="s" direction="out"/><arg type="s" direction="out"/><arg type="s" direction="out"/>
-      <arg type="s" direction="out"/>
-    </method>
-    <method name="CloseNotification"><arg type="u" direction="in"/></method>
   </interface>
 </node>"""
 
@@ -89,11 +72,10 @@ class StatusNotifierHost:
         connection = Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
         info = Gio.DBusNodeInfo.new_for_xml(WATCHER_XML).interfaces[0]
         connection.register_object("/StatusNotifierWatcher", info, self._on_call, self._on_property, None)
-        info = Gio.DBusNodeInfo.new_for_xml(NOTIFICATIONS_XML).interfaces[0]
-        connection.register_object("/org/freedesktop/Notifications", info, self._on_notification_call, None, None)
-        for name in (WATCHER, NOTIFICATIONS):
+        for name in (WATCHER, "org.freedesktop.Notifications"):
             connection.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
                                  "RequestName", GLib.Variant("(su)", (name, 4)), None, 0, 5000, None)
+        connection.add_filter(self._on_message, None)
         self.connection = connection
         ready.set()
         self.loop.run()
@@ -109,17 +91,10 @@ class StatusNotifierHost:
                                    GLib.Variant("(s)", (item[0] + item[1],)))
         invocation.return_value(None)
 
-    def _on_notification_call(self, connection, sender, path, interface, method, parameters, invocation):
-        if method == "Notify":
-            _, _, _, summary, body, _, _, _ = parameters.unpack()
-            self.notifications.append((summary, body))
-            invocation.return_value(GLib.Variant("(u)", (len(self.notifications),)))
-        elif method == "GetCapabilities":
-            invocation.return_value(GLib.Variant("(as)", (["body"],)))
-        elif method == "GetServerInformation":
-            invocation.return_value(GLib.Variant("(ssss)", ("sni_host", "corvala", "1", "1.2")))
-        else:
-            invocation.return_value(None)
+    def _on_message(self, connection, message, incoming, data):
+        if incoming and message.get_member() == "Notify":  # the sender awaits no reply
+            self.notifications.append(tuple(message.get_body().unpack()[3:5]))
+        return message
 
     def _on_property(self, connection, sender, path, interface, name):
         if name == "RegisteredStatusNotifierItems":
@@ -148,12 +123,9 @@ class StatusNotifierHost:
     def activate(self, item):
         self._call(item, item[1], ITEM, "Activate", "(ii)", (0, 0))
 
-    def menu(self, item, about_to_show=False):
-        """The exported menu's items in order: (id, properties) each; after the AboutToShow that
-        hosts send before they show it, when asked."""
+    def menu(self, item):
+        """The exported menu's items in order: (id, properties) each."""
         path = self.properties(item)["Menu"]
-        if about_to_show:
-            self._call(item, path, MENU, "AboutToShow", "(i)", (0,), "(b)")
         _, layout = self._call(item, path, MENU, "GetLayout", "(iias)", (0, -1, []), "(u(ia{sv}av))")
         return [(child[0], child[1]) for child in layout[2]]
 
