@@ -8,11 +8,13 @@ memory (VmHWM). CPU time comes from the scheduler's own account in nanoseconds, 
 every thread (/proc/PID/task/*/schedstat): at a fraction of a percent, clock ticks are too
 coarse. With --conky, conky draws the same interface's graph on a second X server during the
 same run, for comparison (needs the conky-std package), and the ratio of the two pairs is
-printed. With --totals, a second copy counts the traffic totals (TOTALS=1) on a third X server
-during the same run: its CPU beside the first's, and how often it wrote its database (every
-change of the database's files, looked at each second).
+printed. With --extra KEY=VALUE,..., a second copy runs side by side with those options of
+its [CORVALA_EXTRA] section on (each copy on an X server of its own with a tint2 panel, so
+that both have a notification area), and the cost of the options is printed: the CPU ratio of
+the two copies and the difference of their peak resident memory.
 
-Usage: bench/monitor_cpu.py PATH-TO-corvala [--seconds N] [--conky] [--totals]
+Usage: bench/monitor_cpu.py PATH-TO-corvala [--seconds N] [--conky] [--extra KEY=VALUE,...]
+  e.g. --extra RATE_UNIT=1,TRAY_TIP=1,TRAY_ICON=1,GRAPH_TIP=1,GRAPH_SCALE=1,SOURCE=1,TOTALS=1
 """
 
 import argparse
@@ -77,37 +79,32 @@ def traffic(stop, rate_per_second=2000, size=1200):
         time.sleep(0.01)
 
 
-def write_settings(directory, totals=False):
-    """Default settings, watching the loopback interface with its first two counters."""
+def write_settings(directory, extra=""):
+    """Default settings, watching the loopback interface with its first two counters, and the
+    options `extra` ("KEY=VALUE,...") of the [CORVALA_EXTRA] section."""
     with open(os.path.join(directory, "corvala.ini"), "w") as ini:
         ini.write("[CNTBASE]\nINS_NAME=\"lo\"\n")
         for n in range(1, 11):
             ini.write(f"[CNTDATA_{n}]\nENABLE={1 if n <= 2 else 0}\n")
-        if totals:
-            ini.write("[CORVALA_EXTRA]\nTOTALS=1\n")
+        if extra:
+            ini.write("[CORVALA_EXTRA]\n" + "".join(f"{option}\n" for option in extra.split(",")))
 
 
-def database_stamp(directory):
-    """Size and modification time of the totals database and its companions."""
-    stamp = []
-    for name in ("corvala.db", "corvala.db-wal", "corvala.db-shm"):
-        try:
-            info = os.stat(os.path.join(directory, name))
-            stamp.append((name, info.st_size, info.st_mtime_ns))
-        except FileNotFoundError:
-            pass
-    return stamp
-
-
-def start_copy(work, name, env, totals=False):
-    """A copy of the program in a directory of its own on an X server of its own."""
-    directory = os.path.join(work, name)
-    os.mkdir(directory)
-    exe = os.path.join(directory, "corvala")
-    shutil.copy2(os.path.join(work, "corvala"), exe)
-    write_settings(directory, totals)
+def start_monitor(exe, directory, env, extra, panel):
+    """A copy of the program in `directory`, with its own settings, on an X server of its own."""
+    os.makedirs(directory, exist_ok=True)
+    copy = os.path.join(directory, "corvala")
+    shutil.copy2(exe, copy)
+    write_settings(directory, extra)
     xvfb, display = start_xvfb(env)
-    return xvfb, subprocess.Popen([exe], env=dict(env, DISPLAY=display), stderr=subprocess.DEVNULL)
+    started = [xvfb]
+    if panel:
+        tint2rc = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e", "tint2rc")
+        started.append(subprocess.Popen(["tint2", "-c", tint2rc], env=dict(env, DISPLAY=display),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        time.sleep(2)  # the panel's notification area is up before the program looks for it
+    started.append(subprocess.Popen([copy], env=dict(env, DISPLAY=display), stderr=subprocess.DEVNULL))
+    return started
 
 
 CONKY_RC = """conky.config = { out_to_x = true, own_window = true, own_window_type = 'normal',
@@ -122,13 +119,12 @@ def main():
     parser.add_argument("exe")
     parser.add_argument("--seconds", type=int, default=120)
     parser.add_argument("--conky", action="store_true")
-    parser.add_argument("--totals", action="store_true")
+    parser.add_argument("--extra", default="")
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="corvala-bench-")
     runtime = os.path.join(work, "run")
     os.mkdir(runtime, 0o700)
-    shutil.copy2(args.exe, os.path.join(work, "corvala"))
     env = dict(os.environ, XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb", HOME=work)
     env.pop("WAYLAND_DISPLAY", None)
 
@@ -137,13 +133,13 @@ def main():
     pump.start()
     processes = []
     try:
-        xvfb, monitor = start_copy(work, "defaults", env)
-        processes += [xvfb, monitor]
+        processes += start_monitor(args.exe, os.path.join(work, "defaults"), env, "", bool(args.extra))
+        xvfb, monitor = processes[0], processes[-1]
         watched = {"corvala": monitor.pid, "corvala's X server": xvfb.pid}
-        if args.totals:
-            totals_x, totals = start_copy(work, "totals", env, totals=True)
-            processes += [totals_x, totals]
-            watched.update({"corvala TOTALS=1": totals.pid, "its X server": totals_x.pid})
+        if args.extra:
+            options = start_monitor(args.exe, os.path.join(work, "options"), env, args.extra, True)
+            processes += options
+            watched.update({"corvala, options on": options[-1].pid, "its X server": options[0].pid})
         if args.conky:
             if not shutil.which("conky"):
                 sys.exit("conky is not installed (apt-get install conky-std)")
@@ -159,11 +155,7 @@ def main():
         time.sleep(3)  # start-up is not what we measure
         before = {name: cpu_seconds(pid) for name, pid in watched.items()}
         started = time.monotonic()
-        writes, stamp = 0, database_stamp(os.path.join(work, "totals"))
-        while time.monotonic() - started < args.seconds:
-            time.sleep(1)
-            if args.totals and database_stamp(os.path.join(work, "totals")) != stamp:
-                writes, stamp = writes + 1, database_stamp(os.path.join(work, "totals"))
+        time.sleep(args.seconds)
         elapsed = time.monotonic() - started
         after = {name: cpu_seconds(pid) for name, pid in watched.items()}
 
@@ -172,14 +164,17 @@ def main():
         for name, value in per_minute.items():
             print(f"{name:<22} {value:>10.3f}")
         print(f"corvala peak RSS: {peak_rss_mib(monitor.pid):.1f} MiB")
-        if args.totals:
-            print(f"TOTALS=1 / defaults CPU: {per_minute['corvala TOTALS=1'] / per_minute['corvala']:.3f}")
-            print(f"database writes with TOTALS=1: {writes} in {elapsed:.0f} s")
         if args.conky:
             print(f"conky peak RSS:   {peak_rss_mib(watched['conky']):.1f} MiB")
             ours = per_minute["corvala"] + per_minute["corvala's X server"]
             theirs = per_minute["conky"] + per_minute["conky's X server"]
             print(f"ratio (corvala + X) / (conky + X): {ours / theirs:.3f}")
+        if args.extra:
+            rss = peak_rss_mib(watched["corvala, options on"]) - peak_rss_mib(monitor.pid)
+            print(f"options on, peak RSS difference: {rss:+.1f} MiB")
+            ours = per_minute["corvala, options on"] + per_minute["its X server"]
+            theirs = per_minute["corvala"] + per_minute["corvala's X server"]
+            print(f"ratio (options on + X) / (defaults + X): {ours / theirs:.3f}")
     finally:
         stop.set()
         for process in reversed(processes):

@@ -26,8 +26,8 @@ public:
     // While the window is hidden into the area, the area is watched.
     void SetHidden(bool hidden);
     // A desktop notification from the icon, titled with the application's name; only while
-    // there is an icon (CanShowMessage).
-    bool CanShowMessage() const { return m_tray != nullptr; }
+    // the icon is shown (CanShowMessage).
+    bool CanShowMessage() const { return m_tray && m_tray->isVisible(); }
     void ShowMessage(const QString &text);
     // One line more in the tooltip, under the application's name; empty for none.
     void SetTooltipLine(const QString &line);

@@ -37,7 +37,7 @@ std::string ShownUnit(const std::string &unit, const ValueTextOptions &options)
 
 // `value` already in the shown unit. Each step's decimals come from the whole count of the
 // step below it, so that K and M read exactly as they always have.
-// `topStep`: the largest step letter used, 0 for as many as the options allow for rates.
+// `topStep`: how many steps (K, M, G, T) may be taken; 0 for as many as rates take.
 std::string FormatShown(std::int64_t value, const std::string &unit, const ValueTextOptions &options, int topStep = 0)
 {
     const std::int64_t base = options.base == 1000 ? 1000 : kKilo;
