@@ -7,13 +7,8 @@
 set -u
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: needs root for network namespaces"; exit 0; }
 exe=$(realpath "$1") probe=$(realpath "$2") work=$(mktemp -d) a=corvala-tot$$a b=corvala-tot$$b pid=
-cleanup() {
-    [ -n "$pid" ] && { kill -CONT "$pid"; kill -9 "$pid"; wait "$pid"; } 2>/dev/null
-    ip netns del "$a" 2>/dev/null; ip netns del "$b" 2>/dev/null
-    rm -f "$(getent passwd "$(id -u)" | cut -d: -f6)/.local/state/corvala-locks/${work//\//_}"_*.lock
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap '[ -n "$pid" ] && { kill -CONT $pid; kill -9 $pid; wait $pid; } 2>/dev/null; ip netns del $a 2>/dev/null
+    ip netns del $b 2>/dev/null; rm -rf "$work" "$(getent passwd 0 | cut -d: -f6)/.local/state/corvala-locks/${work//\//_}"_*.lock' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 for ns in "$a" "$b"; do
     ip netns add "$ns" && ip netns exec "$ns" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 \
@@ -26,10 +21,8 @@ connect() {
         ip -n "$b" addr add 10.77.1.2/24 dev tvb && ipa link set tva up && ip -n "$b" link set tvb up
 }
 rename() { ipa link set "$1" down && ipa link set "$1" name "$2" && ipa link set "$2" up; }
-connect
-mkdir "$work/app" && cp "$exe" "$work/app/corvala"
-printf '[CNTBASE]\nINS_NAME="tva"\n[CORVALA_EXTRA]\nTOTALS=1\n' >"$work/app/corvala.ini"
-db=$work/app/corvala.db
+connect; cp "$exe" "$work/corvala" && db=$work/corvala.db
+printf '[CNTBASE]\nINS_NAME="tva"\n[CORVALA_EXTRA]\nTOTALS=1\n' >"$work/corvala.ini"
 rx() { ip netns exec "$a" cat /sys/class/net/tva/statistics/rx_bytes; }
 send() { # $1 datagrams of 1000 bytes to tva
     ip netns exec "$b" python3 -c 'import socket, sys
@@ -41,7 +34,7 @@ stamp() { stat -c '%n %s %.9Y' "$db"*; }
 # Up once its database is there and its user-interface thread waits in poll: its first
 # reading, from which it counts, was taken before.
 start() {
-    ip netns exec "$a" env QT_QPA_PLATFORM=offscreen "$work/app/corvala" 2>/dev/null &
+    ip netns exec "$a" env QT_QPA_PLATFORM=offscreen "$work/corvala" 2>/dev/null &
     pid=$!
     for _ in $(seq 300); do
         [ -e "$db" ] && case $(cut -d' ' -f1 "/proc/$pid/syscall" 2>/dev/null) in 7 | 271) return 0 ;; esac
@@ -56,11 +49,9 @@ before=$(rx); start; send 3000; stop
 expected=$(( $(rx) - before ))
 near "$(today)" "$expected" || fail "first run: $(today), the kernel counted $expected"
 
-before=$(rx); start; written=$(stamp)
-send 1000
+before=$(rx); start; written=$(stamp); send 1000
 sleep 5 # five counting cycles
-kill -STOP "$pid"; send 2000
-sleep 30 # a pause as long as a short suspend
+kill -STOP "$pid"; send 2000; sleep 30 # a pause as long as a short suspend
 kill -CONT "$pid"; send 500
 [ "$(stamp)" = "$written" ] || fail "the database was written while the program ran"
 stop
