@@ -8,13 +8,9 @@ memory (VmHWM). CPU time comes from the scheduler's own account in nanoseconds, 
 every thread (/proc/PID/task/*/schedstat): at a fraction of a percent, clock ticks are too
 coarse. With --conky, conky draws the same interface's graph on a second X server during the
 same run, for comparison (needs the conky-std package), and the ratio of the two pairs is
-printed. With --extra KEY=VALUE,..., a second copy runs side by side with those options of
-its [CORVALA_EXTRA] section on (each copy on an X server of its own with a tint2 panel, so
-that both have a notification area), and the cost of the options is printed: the CPU ratio of
-the two copies and the difference of their peak resident memory.
+printed.
 
-Usage: bench/monitor_cpu.py PATH-TO-corvala [--seconds N] [--conky] [--extra KEY=VALUE,...]
-  e.g. --extra RATE_UNIT=1,TRAY_TIP=1,TRAY_ICON=1,GRAPH_TIP=1,GRAPH_SCALE=1,SOURCE=1,TOTALS=1
+Usage: bench/monitor_cpu.py PATH-TO-corvala [--seconds N] [--conky]
 """
 
 import argparse
@@ -79,32 +75,12 @@ def traffic(stop, rate_per_second=2000, size=1200):
         time.sleep(0.01)
 
 
-def write_settings(directory, extra=""):
-    """Default settings, watching the loopback interface with its first two counters, and the
-    options `extra` ("KEY=VALUE,...") of the [CORVALA_EXTRA] section."""
+def write_settings(directory):
+    """Default settings, watching the loopback interface with its first two counters."""
     with open(os.path.join(directory, "corvala.ini"), "w") as ini:
         ini.write("[CNTBASE]\nINS_NAME=\"lo\"\n")
         for n in range(1, 11):
             ini.write(f"[CNTDATA_{n}]\nENABLE={1 if n <= 2 else 0}\n")
-        if extra:
-            ini.write("[CORVALA_EXTRA]\n" + "".join(f"{option}\n" for option in extra.split(",")))
-
-
-def start_monitor(exe, directory, env, extra, panel):
-    """A copy of the program in `directory`, with its own settings, on an X server of its own."""
-    os.makedirs(directory, exist_ok=True)
-    copy = os.path.join(directory, "corvala")
-    shutil.copy2(exe, copy)
-    write_settings(directory, extra)
-    xvfb, display = start_xvfb(env)
-    started = [xvfb]
-    if panel:
-        tint2rc = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e", "tint2rc")
-        started.append(subprocess.Popen(["tint2", "-c", tint2rc], env=dict(env, DISPLAY=display),
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        time.sleep(2)  # the panel's notification area is up before the program looks for it
-    started.append(subprocess.Popen([copy], env=dict(env, DISPLAY=display), stderr=subprocess.DEVNULL))
-    return started
 
 
 CONKY_RC = """conky.config = { out_to_x = true, own_window = true, own_window_type = 'normal',
@@ -119,12 +95,14 @@ def main():
     parser.add_argument("exe")
     parser.add_argument("--seconds", type=int, default=120)
     parser.add_argument("--conky", action="store_true")
-    parser.add_argument("--extra", default="")
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="corvala-bench-")
     runtime = os.path.join(work, "run")
     os.mkdir(runtime, 0o700)
+    exe = os.path.join(work, "corvala")
+    shutil.copy2(args.exe, exe)
+    write_settings(work)
     env = dict(os.environ, XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb", HOME=work)
     env.pop("WAYLAND_DISPLAY", None)
 
@@ -133,13 +111,11 @@ def main():
     pump.start()
     processes = []
     try:
-        processes += start_monitor(args.exe, os.path.join(work, "defaults"), env, "", bool(args.extra))
-        xvfb, monitor = processes[0], processes[-1]
+        xvfb, display = start_xvfb(env)
+        processes.append(xvfb)
+        monitor = subprocess.Popen([exe], env=dict(env, DISPLAY=display), stderr=subprocess.DEVNULL)
+        processes.append(monitor)
         watched = {"corvala": monitor.pid, "corvala's X server": xvfb.pid}
-        if args.extra:
-            options = start_monitor(args.exe, os.path.join(work, "options"), env, args.extra, True)
-            processes += options
-            watched.update({"corvala, options on": options[-1].pid, "its X server": options[0].pid})
         if args.conky:
             if not shutil.which("conky"):
                 sys.exit("conky is not installed (apt-get install conky-std)")
@@ -169,12 +145,6 @@ def main():
             ours = per_minute["corvala"] + per_minute["corvala's X server"]
             theirs = per_minute["conky"] + per_minute["conky's X server"]
             print(f"ratio (corvala + X) / (conky + X): {ours / theirs:.3f}")
-        if args.extra:
-            rss = peak_rss_mib(watched["corvala, options on"]) - peak_rss_mib(monitor.pid)
-            print(f"options on, peak RSS difference: {rss:+.1f} MiB")
-            ours = per_minute["corvala, options on"] + per_minute["its X server"]
-            theirs = per_minute["corvala"] + per_minute["corvala's X server"]
-            print(f"ratio (options on + X) / (defaults + X): {ours / theirs:.3f}")
     finally:
         stop.set()
         for process in reversed(processes):
