@@ -3,10 +3,12 @@
 #include "AppIcons.h"
 #include "CAboutDlg.h"
 #include "CHistogramCtrl.h"
+#include "COptionPage.h"
 #include "CProcessEnd.h"
 #include "CPrsOption.h"
 #include "CReadoutPublisher.h"
 #include "CSetSystem.h"
+#include "CTotalsKeeper.h"
 #include "CTrayPresence.h"
 #include "CommandIds.h"
 #include "DialogUnits.h"
@@ -56,6 +58,7 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     Sampler().Start();
     m_feeder->ApplyGraphSettings(false);
     m_publisher = new CReadoutPublisher(this, *m_feeder, *m_Graph, *m_tray);
+    ApplyTotalsOption();
     UpdateMenus();
 
     connect(m_tray, &CTrayPresence::iconShown, this, &CMonitorDlg::UpdateMenus);
@@ -219,6 +222,7 @@ CPrsOption &CMonitorDlg::OptionSheet()
         m_sheetOption->SetInterfaceSource([](std::vector<std::string> &list) { return EnumNetworkInterfaces(list); });
         connect(m_sheetOption, &CPrsOption::optionsApplied, m_feeder, &CGraphFeeder::OnOptionsApplied);
         connect(m_sheetOption, &CPrsOption::optionsApplied, m_publisher, &CReadoutPublisher::ApplyOptions);
+        connect(m_sheetOption, &CPrsOption::optionsApplied, this, &CMonitorDlg::OnOptionsApplied);
     }
     return *m_sheetOption;
 }
@@ -258,6 +262,28 @@ void CMonitorDlg::Exit()
     QDialog::accept();
 }
 
+void CMonitorDlg::OnOptionsApplied(int page)
+{
+    if (page != kPageExtension)
+        return;
+    ApplyTotalsOption();
+    if (m_totals)
+        m_totals->ForgetInterfaces(); // SOURCE may have changed
+    UpdateMenus();
+}
+
+// The totals exist only while TOTALS=1: turned off, they are written and let go.
+void CMonitorDlg::ApplyTotalsOption()
+{
+    const bool on = theSetSystem.m_Extra.GetTotals() != 0;
+    if (on && !m_totals)
+        m_totals = new CTotalsKeeper(*m_tray, this);
+    else if (!on && m_totals) {
+        delete std::exchange(m_totals, nullptr);
+        m_tray->SetTooltipLine(QString());
+    }
+}
+
 void CMonitorDlg::ShowMenuState()
 {
     if (isVisible() && !HasDialogShown())
@@ -269,6 +295,7 @@ void CMonitorDlg::ShowMenuState()
 void CMonitorDlg::UpdateMenus()
 {
     m_menus->Update(MenuState {m_bTopMost, m_bHidden, m_tray->CanHide()});
+    m_menus->SetTotalsLine(m_totals ? m_totals->MenuLine() : QString());
 }
 
 void CMonitorDlg::StopAndSave()
@@ -276,6 +303,7 @@ void CMonitorDlg::StopAndSave()
     if (std::exchange(m_bStopped, true))
         return;
     Sampler().Stop();
+    delete std::exchange(m_totals, nullptr); // writes what it counted
     m_tray->Remove();
     m_dlgAbout->hide();
     if (m_sheetOption)
@@ -291,6 +319,8 @@ void CMonitorDlg::SaveAtExit()
     if (std::exchange(m_bStopped, true))
         return;
     Sampler().Stop();
+    if (m_totals)
+        m_totals->CountAndCommit();
     StoreWindowState(m_rcShown.isValid() ? m_rcShown : geometry());
 }
 

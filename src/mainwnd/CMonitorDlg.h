@@ -15,6 +15,7 @@ class CHistogramCtrl;
 class CProcessEnd;
 class CPrsOption;
 class CReadoutPublisher;
+class CTotalsKeeper;
 class CTrayPresence;
 
 class CMonitorDlg : public QDialog {
@@ -65,6 +66,8 @@ private:
     void OnAboutClosed();
     void KeepAboutBoxInFront();
     void Exit();
+    void OnOptionsApplied(int page);
+    void ApplyTotalsOption();
     void ShowMenuState();
     void ShowWindowMenu(const QPoint &globalPos);
     void UpdateMenus();
@@ -82,6 +85,7 @@ private:
     CMonitorMenus *m_menus;
     CTrayPresence *m_tray = nullptr;
     CReadoutPublisher *m_publisher = nullptr;
+    CTotalsKeeper *m_totals = nullptr; // only while TOTALS=1
     CProcessEnd *m_end;
     bool m_bStopped = false;
 };

@@ -4,6 +4,8 @@
 
 #include <QMenu>
 
+#include <utility>
+
 // The tray menu has no parent: a child of the window would be disabled and blocked with it
 // while the About box or the options sheet is up, and the tray must still reach every command.
 CMonitorMenus::CMonitorMenus(QWidget *owner)
@@ -58,5 +60,23 @@ void CMonitorMenus::Update(const MenuState &state)
                 break;
             }
         }
+    }
+}
+
+void CMonitorMenus::SetTotalsLine(const QString &text)
+{
+    for (QMenu *menu : {m_trayMenu.get(), m_windowMenu}) {
+        QAction *&line = m_apTotalsLines[menu == m_windowMenu ? 1 : 0];
+        if (text.isEmpty()) {
+            delete std::exchange(line, nullptr); // leaves the menu as it was
+            continue;
+        }
+        if (!line) {
+            line = new QAction(menu);
+            line->setEnabled(false);
+            const QList<QAction *> actions = menu->actions();
+            menu->insertAction(actions.at(actions.size() - 2), line); // the separator before exit
+        }
+        line->setText(text);
     }
 }

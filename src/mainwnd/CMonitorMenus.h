@@ -9,6 +9,7 @@
 
 class QAction;
 class QMenu;
+class QString;
 class QWidget;
 
 struct MenuState {
@@ -29,6 +30,9 @@ public:
 
     // Sets the check mark and the items that the current state offers.
     void Update(const MenuState &state);
+    // The disabled totals line above the separator before exit in both menus; an empty
+    // text removes it.
+    void SetTotalsLine(const QString &text);
 
 signals:
     void command(int id);
@@ -38,4 +42,5 @@ private:
 
     std::unique_ptr<QMenu> m_trayMenu;
     QMenu *m_windowMenu;
+    QAction *m_apTotalsLines[2] = {}; // tray menu's, window menu's
 };

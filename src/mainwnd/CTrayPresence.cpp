@@ -46,6 +46,14 @@ void CTrayPresence::CreateIcon()
     emit iconShown();
 }
 
+
+
+void CTrayPresence::ShowMessage(const QString &text)
+{
+    if (m_tray)
+        m_tray->showMessage(QString::fromStdString(GetAppName()), text, QSystemTrayIcon::Warning);
+}
+
 bool CTrayPresence::CanHide() const
 {
     return m_tray && QSystemTrayIcon::isSystemTrayAvailable();
@@ -117,9 +125,9 @@ void CTrayPresence::ShowReadout(const QString &received, const QString &sent, co
     }
 }
 
-void CTrayPresence::SetExtraTipLine(std::function<QString()> line)
+void CTrayPresence::SetTooltipLine(const QString &line)
 {
-    m_extraLine = std::move(line);
+    m_strTooltipLine = line;
     RefreshTooltip();
 }
 
@@ -139,9 +147,8 @@ QString CTrayPresence::ComposeTooltip() const
     QString tip = TooltipText(GetAppName());
     if (m_bLiveTip)
         tip += QStringLiteral("\n受信 %1\n送信 %2").arg(m_strReceived, m_strSent);
-    const QString extra = m_extraLine ? m_extraLine() : QString();
-    if (!extra.isEmpty())
-        tip += QLatin1Char('\n') + extra;
+    if (!m_strTooltipLine.isEmpty())
+        tip += QLatin1Char('\n') + m_strTooltipLine;
     return tip;
 }
 

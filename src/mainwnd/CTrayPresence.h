@@ -12,7 +12,6 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 
-#include <functional>
 #include <optional>
 
 class QMenu;
@@ -29,6 +28,10 @@ public:
     bool CanHide() const;
     // While the window is hidden into the area, the area is watched.
     void SetHidden(bool hidden);
+    // A desktop notification from the icon, titled with the application's name; only while
+    // the icon is shown (CanShowMessage).
+    bool CanShowMessage() const { return m_tray && m_tray->isVisible(); }
+    void ShowMessage(const QString &text);
     // At the end of the run the icon leaves the area.
     void Remove();
     // One look at the area, as the watch takes it every two seconds: the icon is made once
@@ -41,9 +44,8 @@ public:
     // The latest rates, given at most once a second; the icon is drawn anew only when its
     // bars changed.
     void ShowReadout(const QString &received, const QString &sent, const LevelBars &bars);
-    // A further line at the end of the tooltip, asked for whenever the tooltip is composed;
-    // an empty line adds nothing.
-    void SetExtraTipLine(std::function<QString()> line);
+    // One line more at the end of the tooltip (today's totals); empty for none.
+    void SetTooltipLine(const QString &line);
     // Composes the tooltip anew and hands it to the icon.
     void RefreshTooltip();
     // The tooltip as it stands: the name (or the rates) and the extra line.
@@ -71,5 +73,5 @@ private:
     QString m_strReceived;
     QString m_strSent;
     std::optional<LevelBars> m_drawnBars; // what the icon shows while it is live
-    std::function<QString()> m_extraLine;
+    QString m_strTooltipLine; // one line more, under the rest
 };

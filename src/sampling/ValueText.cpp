@@ -37,12 +37,14 @@ std::string ShownUnit(const std::string &unit, const ValueTextOptions &options)
 
 // `value` already in the shown unit. Each step's decimals come from the whole count of the
 // step below it, so that K and M read exactly as they always have.
-std::string FormatShown(std::int64_t value, const std::string &unit, const ValueTextOptions &options)
+// `topStep`: how many steps (K, M, G, T) may be taken; 0 for as many as rates take.
+std::string FormatShown(std::int64_t value, const std::string &unit, const ValueTextOptions &options, int topStep = 0)
 {
     const std::int64_t base = options.base == 1000 ? 1000 : kKilo;
     const int decimals = std::clamp(options.decimals, 0, 3);
-    const char *steps = base == 1000 ? "kMG" : "KMG";
-    const int topStep = options.IsDefault() ? 2 : 3;
+    const char *steps = base == 1000 ? "kMGT" : "KMGT";
+    if (topStep == 0)
+        topStep = options.IsDefault() ? 2 : 3;
     char text[64];
     if (value < base) {
         std::snprintf(text, sizeof text, "%lld ", static_cast<long long>(value));
@@ -95,6 +97,12 @@ std::string FormatValueText(std::int64_t value, const std::string &unit, const V
 {
     const bool bits = options.bits && IsByteUnit(unit);
     return FormatShown(bits ? SaturatingTimes(value, 8) : value, ShownUnit(unit, options), options);
+}
+
+std::string FormatByteCount(std::uint64_t bytes, const ValueTextOptions &options)
+{
+    const auto value = static_cast<std::int64_t>(std::min<std::uint64_t>(bytes, kTop64));
+    return FormatShown(value, "B", options, 4);
 }
 
 std::int64_t GraphUnitDivisor(const std::string &unit, const ValueTextOptions &options)

@@ -28,6 +28,10 @@ std::string FormatValueText(std::int64_t value, const std::string &unit);
 // option on, a G step follows M.
 std::string FormatValueText(std::int64_t value, const std::string &unit, const ValueTextOptions &options);
 
+// A count of bytes (a traffic total) in the options' base and decimals, up to T steps, and
+// always in bytes: "1.500 KB", "12.25 GB". Bits mode is for rates only.
+std::string FormatByteCount(std::uint64_t bytes, const ValueTextOptions &options);
+
 // The graph takes 32-bit values. With bytes in steps of 1024 it plots the rates themselves
 // and saturates, as it always did; with bits or steps of 1000 a byte counter is plotted in
 // units of the step (kbit/s, kB/s ...), so that 100 Gbit/s stays on the scale.

@@ -1,6 +1,7 @@
 """A private session bus with a StatusNotifier watcher and host of our own, as KDE Plasma or
 GNOME's AppIndicator extension provide: it records the items that register, reads their
-properties and exported menus, and sends them the calls a host sends. Every wait is bounded."""
+properties and exported menus, and sends them the calls a host sends; it also takes the
+notification service's name and records the notifications sent to it. Every wait is bounded."""
 
 import os
 import subprocess
@@ -55,6 +56,7 @@ class StatusNotifierHost:
 
     def __init__(self, address):
         self.items = []  # (bus name, object path) in order of registration
+        self.notifications = []  # (summary, body) in order of arrival
         self.connection = None
         ready = threading.Event()
         self.thread = threading.Thread(target=self._serve, args=(address, ready), daemon=True)
@@ -70,8 +72,10 @@ class StatusNotifierHost:
         connection = Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
         info = Gio.DBusNodeInfo.new_for_xml(WATCHER_XML).interfaces[0]
         connection.register_object("/StatusNotifierWatcher", info, self._on_call, self._on_property, None)
-        connection.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                             "RequestName", GLib.Variant("(su)", (WATCHER, 4)), None, 0, 5000, None)
+        for name in (WATCHER, "org.freedesktop.Notifications"):
+            connection.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                 "RequestName", GLib.Variant("(su)", (name, 4)), None, 0, 5000, None)
+        connection.add_filter(self._on_message, None)
         self.connection = connection
         ready.set()
         self.loop.run()
@@ -86,6 +90,11 @@ class StatusNotifierHost:
             connection.emit_signal(None, path, WATCHER, "StatusNotifierItemRegistered",
                                    GLib.Variant("(s)", (item[0] + item[1],)))
         invocation.return_value(None)
+
+    def _on_message(self, connection, message, incoming, data):
+        if incoming and message.get_member() == "Notify":  # the sender awaits no reply
+            self.notifications.append(tuple(message.get_body().unpack()[3:5]))
+        return message
 
     def _on_property(self, connection, sender, path, interface, name):
         if name == "RegisteredStatusNotifierItems":

@@ -1,6 +1,7 @@
 """End to end on a StatusNotifierItem tray (KDE Plasma, GNOME with AppIndicator, Xfce, LXQt...):
 the real executable on Xvfb with a window manager, a private session bus and a watcher and
-host of the test's own, which reads the item and its menu and sends what a host sends.
+host of the test's own, which reads the item and its menu and sends what a host sends, and
+records the notifications of a traffic cap.
 
 Usage: python3 test_statusnotifier.py PATH-TO-corvala"""
 
@@ -174,6 +175,42 @@ class StatusNotifierTray(unittest.TestCase):
         tip = lambda: self.host.properties(self.host.items[-1])["ToolTip"][2]  # noqa: E731
         rates = r"^corvala\n受信 \d+\.\d{3} Mbit/s\n送信 \d+\.\d{3} Mbit/s$"
         self.assertTrue(wait_for(lambda: re.match(rates, tip()), 10), tip())
+
+    def test_cap_warnings_once_at_80_and_100_percent_and_not_after_a_restart(self):
+        # In a network namespace of its own, whose loopback carries the test's traffic alone.
+        namespace = f"corvala-cap{os.getpid()}"
+        if os.geteuid() != 0 or subprocess.run(["ip", "netns", "add", namespace]).returncode != 0:
+            self.skipTest("needs root and network namespaces")
+        self.addCleanup(subprocess.run, ["ip", "netns", "del", namespace])
+        subprocess.run(["ip", "-n", namespace, "link", "set", "lo", "up"], check=True)
+        self.host = StatusNotifierHost(self.bus.address)
+        monitor = Monitor(self.session, os.path.join(self.session.tmp, "cap"))
+        monitor.command = lambda: ["ip", "netns", "exec", namespace, monitor.exe]
+        self.addCleanup(monitor.kill)
+        with open(monitor.ini, "w", encoding="utf-8") as ini:
+            ini.write('[CNTBASE]\nINS_NAME="lo"\n[CORVALA_EXTRA]\nTOTALS=1\nCAP_MIB=1\n')
+        monitor.start()
+        self.assertTrue(self.host.wait_item(), "the icon did not register with the watcher")
+
+        def send(datagrams):  # counted twice, received and sent: 2 x 1042 bytes with the headers
+            subprocess.run(["ip", "netns", "exec", namespace, "python3", "-c", "import socket, sys\n"
+                            "s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(('127.0.0.1', 0))\n"
+                            "for _ in range(int(sys.argv[1])): s.sendto(b'c' * 1000, s.getsockname())",
+                            str(datagrams)], check=True, timeout=30)
+        for datagrams, percent in ((420, 84), (100, 104)):
+            send(datagrams)
+            count = len(self.host.notifications) + 1
+            self.assertTrue(wait_for(lambda: len(self.host.notifications) == count, 10), f"none at {percent} %")
+        self.assertEqual([(title, body.split(" (")[0]) for title, body in self.host.notifications],
+                         [("corvala", "今月の通信量が上限の 80% に達しました"), ("corvala", "今月の通信量が上限に達しました")])
+        monitor.process.terminate()
+        self.assertEqual(monitor.wait_exit(), 0)
+        # A restart over the cap, with the icon up at once: a warning would come with its first count.
+        monitor.start()
+        self.assertTrue(self.host.wait_item(2), "the icon did not register again")
+        monitor.process.terminate()
+        self.assertEqual(monitor.wait_exit(), 0)
+        self.assertEqual(len(self.host.notifications), 2)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #include "CAboutDlg.h"
 #include "CHistogramCtrl.h"
 #include "CMonitorDlg.h"
+#include "CPrsOption.h"
 #include "CSetSystem.h"
 #include "CommandIds.h"
 #include "EnumNetworkInterfaces.h"
@@ -19,6 +20,7 @@
 
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -73,6 +75,7 @@ private slots:
     void shiftF10AndTheMenuKeyOpenTheWindowMenuAtTheWindow();
     void aboutBoxDisablesTheWindowWhileShown();
     void exitEndsTheRunAndStoresPlacement();
+    void totalsComeAndGoWithTheOption();
 
 private:
     std::unique_ptr<CMonitorDlg> Open();
@@ -354,4 +357,18 @@ void tst_CMonitorDlg::exitEndsTheRunAndStoresPlacement()
 }
 
 QTEST_MAIN(tst_CMonitorDlg)
+// No database while off; applied on, a totals line in the menu; applied off, the menu as before.
+void tst_CMonitorDlg::totalsComeAndGoWithTheOption()
+{
+    auto dlg = Open();
+    const qsizetype entries = dlg->Menus().TrayMenu()->actions().size();
+    QVERIFY(!std::filesystem::exists(m_dir->File("corvala.db")));
+    for (const int totals : {1, 0}) {
+        theSetSystem.m_Extra.SetTotals(totals);
+        emit dlg->OptionSheet().optionsApplied(kPageExtension);
+        QCOMPARE(dlg->Menus().TrayMenu()->actions().size(), entries + totals);
+    }
+    QVERIFY(std::filesystem::exists(m_dir->File("corvala.db")));
+}
+
 #include "tst_CMonitorDlg.moc"

@@ -55,22 +55,29 @@ void tst_CMonitorMenus::entriesFollowTheState_data()
     QTest::addColumn<bool>("topMost");
     QTest::addColumn<bool>("hidden");
     QTest::addColumn<bool>("canMinimize");
+    QTest::addColumn<QString>("totals"); // the totals line, none when empty
     QTest::addColumn<QStringList>("tray");
     QTest::addColumn<QStringList>("window");
 
-    QTest::newRow("shown") << false << false << true
+    QTest::newRow("shown") << false << false << true << QString()
                            << Utf8({"常に前面に表示 (&T)", "最小化 (&M)", "-", "オプション (&O)", "バージョン情報 (&A)", "-", "終了 (&X)"})
                            << Utf8({"常に全面に表示 (&T)", "最小化 (&M)", "-", "オプション (&O)", "バージョン情報 (&A)", "-", "終了 (&X)"});
-    QTest::newRow("hidden, on top") << true << true << true
+    QTest::newRow("hidden, on top") << true << true << true << QString()
                                     << Utf8({"[x] 常に前面に表示 (&T)", "元のサイズに戻す (&R)", "-", "オプション (&O)",
                                              "バージョン情報 (&A)", "-", "終了 (&X)"})
                                     << Utf8({"[x] 常に全面に表示 (&T)", "最小化 (&M)", "-", "オプション (&O)",
                                              "バージョン情報 (&A)", "-", "終了 (&X)"});
-    QTest::newRow("no notification area") << false << false << false
+    QTest::newRow("no notification area") << false << false << false << QString()
                                            << Utf8({"常に前面に表示 (&T)", "(off) 最小化 (&M)", "-", "オプション (&O)",
                                                     "バージョン情報 (&A)", "-", "終了 (&X)"})
                                            << Utf8({"常に全面に表示 (&T)", "(off) 最小化 (&M)", "-", "オプション (&O)",
                                                     "バージョン情報 (&A)", "-", "終了 (&X)"});
+    const char *line = "今日: ↓ 1.500 KB ↑ 0 B / 今月: ↓ 3.000 GB ↑ 12 B";
+    QTest::newRow("totals") << false << false << true << QString::fromUtf8(line)
+                            << Utf8({"常に前面に表示 (&T)", "最小化 (&M)", "-", "オプション (&O)", "バージョン情報 (&A)",
+                                     "(off) 今日: ↓ 1.500 KB ↑ 0 B / 今月: ↓ 3.000 GB ↑ 12 B", "-", "終了 (&X)"})
+                            << Utf8({"常に全面に表示 (&T)", "最小化 (&M)", "-", "オプション (&O)", "バージョン情報 (&A)",
+                                     "(off) 今日: ↓ 1.500 KB ↑ 0 B / 今月: ↓ 3.000 GB ↑ 12 B", "-", "終了 (&X)"});
 }
 
 void tst_CMonitorMenus::entriesFollowTheState()
@@ -78,6 +85,7 @@ void tst_CMonitorMenus::entriesFollowTheState()
     QFETCH(bool, topMost);
     QFETCH(bool, hidden);
     QFETCH(bool, canMinimize);
+    QFETCH(QString, totals);
     QFETCH(QStringList, tray);
     QFETCH(QStringList, window);
 
@@ -85,6 +93,8 @@ void tst_CMonitorMenus::entriesFollowTheState()
     CMonitorMenus menus(&owner);
     menus.Update(MenuState {!topMost, !hidden, !canMinimize}); // a state change must undo the last
     menus.Update(MenuState {topMost, hidden, canMinimize});
+    menus.SetTotalsLine(QStringLiteral("earlier")); // replaced by the next line, or removed
+    menus.SetTotalsLine(totals);
     QCOMPARE(Entries(menus.TrayMenu()), tray);
     QCOMPARE(Entries(menus.WindowMenu()), window);
 }

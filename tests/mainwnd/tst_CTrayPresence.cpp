@@ -98,7 +98,7 @@ void tst_CTrayPresence::liveReadoutTooltipAndIcon()
     QVERIFY(icon->icon().cacheKey() != barsIcon);
     QCOMPARE(bars.sent, LevelBars::kFull);
 
-    tray.SetExtraTipLine([] { return QStringLiteral("today"); });
+    tray.SetTooltipLine(QStringLiteral("today"));
     QCOMPARE(tray.ToolTip(), name + "\n受信 12.000 Kbit/s\n送信 2.000 Kbit/s\ntoday");
     tray.SetLiveReadout(false, false);
     QCOMPARE(tray.ToolTip(), name + "\ntoday");

@@ -88,6 +88,13 @@ TEST(ValueText, ReadoutOptionsAndTheirBoundaries)
     for (const auto &[value, unit, options, text] : cases)
         EXPECT_EQ(FormatValueText(value, unit, options), text) << value << " " << unit;
 
+    // Totals: bytes whatever the rate unit, in steps up to T, also with the default options.
+    const std::tuple<std::uint64_t, ValueTextOptions, const char *> totals[] = {
+        {1536, bits, "1.500 KB"}, {3221225472, bytes, "3.000 GB"}, {5ull << 40, one, "5.0 TB"},
+        {1000000000000, kilo, "1.000 TB"}, {~0ull, bytes, "8388607.999 TB"}};
+    for (const auto &[value, options, text] : totals)
+        EXPECT_EQ(FormatByteCount(value, options), text) << value;
+
     // The graph plots the defaults' rates as they are, and other units in steps.
     const std::tuple<std::int64_t, const char *, ValueTextOptions, std::int32_t, const char *> graph[] = {
         {3000000000, "B/s", bytes, 2147483647, "2047.999 MB/s"},
