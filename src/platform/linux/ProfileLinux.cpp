@@ -15,6 +15,7 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace plat {
 namespace {
@@ -49,7 +50,10 @@ struct Batch {
     std::string section;                   // looked for last
     std::optional<std::string_view> lines; // its lines in file.text; empty when it has none
 };
-thread_local Batch t_batch;
+// Made by the outermost ProfileBatch and gone with it. Only a pointer is thread_local, so
+// nothing here is destroyed by exit() before the handlers that may still save from inside it
+// (the X server gone) have run.
+thread_local Batch *t_batch = nullptr;
 
 ReadResult OpenFailure()
 {
@@ -113,7 +117,7 @@ ProfileFile ReadProfile(const std::string &path)
 
 bool IsBatched(const std::string &path)
 {
-    return t_batch.depth > 0 && t_batch.path == path;
+    return t_batch && t_batch->path == path;
 }
 
 // The file at `path`: the batch's reading when a batch holds that path, else `fresh`.
@@ -123,11 +127,11 @@ ProfileFile &Current(const std::string &path, ProfileFile &fresh)
         fresh = ReadProfile(path);
         return fresh;
     }
-    if (!t_batch.loaded) {
-        t_batch.file = ReadProfile(path);
-        t_batch.loaded = true;
+    if (!t_batch->loaded) {
+        t_batch->file = ReadProfile(path);
+        t_batch->loaded = true;
     }
-    return t_batch.file;
+    return t_batch->file;
 }
 
 // Where to look for keys of `section`: within a batch, the section's lines found once.
@@ -135,11 +139,11 @@ std::string_view LinesToSearch(const ProfileFile &file, const std::string &path,
 {
     if (!IsBatched(path))
         return file.text;
-    if (!t_batch.lines || t_batch.section != section) {
-        t_batch.section = section;
-        t_batch.lines = ini::FindSection(file.text, section);
+    if (!t_batch->lines || t_batch->section != section) {
+        t_batch->section = section;
+        t_batch->lines = ini::FindSection(file.text, section);
     }
-    return *t_batch.lines;
+    return *t_batch->lines;
 }
 
 // A file the user made read-only stays as it is, although its directory would let us
@@ -197,7 +201,8 @@ int WriteKeys(const char *section, const std::vector<ProfileKey> &keys, const st
     if (!changed)
         return allValid; // a missing file always changes: it gains the section
     file.dirty = true;
-    t_batch.lines.reset(); // they moved with the text
+    if (t_batch)
+        t_batch->lines.reset(); // they moved with the text
     if (IsBatched(path))
         return allValid; // written when the batch closes
     return Store(file) ? allValid : 0;
@@ -207,22 +212,23 @@ int WriteKeys(const char *section, const std::vector<ProfileKey> &keys, const st
 
 ProfileBatch::ProfileBatch(const std::string &path)
 {
-    if (t_batch.depth > 0 && t_batch.path != path)
+    if (t_batch && t_batch->path != path)
         return;
     m_bJoined = true;
-    if (t_batch.depth++ == 0) {
-        t_batch.path = path;
-        t_batch.loaded = false;
+    if (!t_batch) {
+        t_batch = new Batch();
+        t_batch->path = path;
     }
+    ++t_batch->depth;
 }
 
 ProfileBatch::~ProfileBatch()
 {
-    if (!m_bJoined || --t_batch.depth > 0)
+    if (!m_bJoined || --t_batch->depth > 0)
         return;
-    if (t_batch.file.dirty)
-        Store(t_batch.file); // as a failed write of each key, a failure leaves the file as it was
-    t_batch = Batch();
+    if (t_batch->file.dirty)
+        Store(t_batch->file); // as a failed write of each key, a failure leaves the file as it was
+    delete std::exchange(t_batch, nullptr);
 }
 
 bool IsProfileFileTooLarge(const std::string &path)
