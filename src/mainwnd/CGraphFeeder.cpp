@@ -8,6 +8,8 @@
 
 namespace {
 
+static_assert(CHistogramModel::kSeriesCount == kCounterCount, "counter definition i is drawn as series i");
+
 constexpr int kLabelFontSize = 80; // tenths of a point
 
 const CSetCntData &CounterData(int index)

@@ -16,22 +16,17 @@
 #include "FramelessMover.h"
 #include "IniPath.h"
 #include "PlacementGeometry.h"
+#include "WindowMenuKeys.h"
 #include "WindowStates.h"
 
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
 
 #include <utility>
 
 namespace {
-
-static_assert(CHistogramModel::kSeriesCount == kCounterCount, "counter definition i is drawn as series i");
-
 constexpr int kMinWidth = 240;
 constexpr int kMinHeight = 80;
-
 } // namespace
 
 CMonitorDlg::CMonitorDlg(QWidget *parent)
@@ -43,6 +38,10 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
       m_end(new CProcessEnd(this))
 {
     new FramelessMover(this); // owned by this window, works through its events
+    connect(new WindowMenuKeys(this), &WindowMenuKeys::menuRequested, this, [this](const QPoint &at) {
+        ShowMenuState();
+        m_menus->WindowMenu()->exec(at);
+    });
     const DialogUnits units;
     setMinimumSize(kMinWidth, kMinHeight);
     resize(units.X(130), units.Y(50));
@@ -58,13 +57,14 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     Sampler().Start();
     m_feeder->ApplyGraphSettings(false);
     m_publisher = new CReadoutPublisher(this, *m_feeder, *m_Graph, *m_tray);
-    ApplyTotalsOption();
+    CTotalsKeeper::Follow(m_totals, *m_tray, this);
     UpdateMenus();
 
     connect(m_tray, &CTrayPresence::iconShown, this, &CMonitorDlg::UpdateMenus);
     connect(m_tray, &CTrayPresence::restoreRequested, this, &CMonitorDlg::Restore);
     connect(m_menus, &CMonitorMenus::command, this, &CMonitorDlg::OnCommand);
-    connect(m_dlgAbout, &QDialog::finished, this, &CMonitorDlg::OnAboutClosed);
+    connect(m_dlgAbout, &QDialog::finished, this,
+            [this] { SetFocusRefused(this, m_sheetOption && m_sheetOption->IsShown()); });
     connect(m_menus->TrayMenu(), &QMenu::aboutToShow, this, &CMonitorDlg::ShowMenuState);
     connect(m_end, &CProcessEnd::endRequested, this, [this] {
         StopAndSave();
@@ -105,32 +105,6 @@ void CMonitorDlg::resizeEvent(QResizeEvent *event)
     m_Graph->setGeometry(m_rcClient);
     if (isVisible())
         m_rcShown = ShownGeometry(this);
-}
-
-void CMonitorDlg::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::RightButton) {
-        activateWindow();
-        ShowWindowMenu(event->globalPosition().toPoint());
-    }
-    QDialog::mousePressEvent(event);
-}
-
-// The keyboard's ways to the context menu, which opens at the window's top-left corner.
-void CMonitorDlg::keyPressEvent(QKeyEvent *event)
-{
-    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
-    if (shiftF10 || (event->key() == Qt::Key_Menu && !event->isAutoRepeat())) {
-        ShowWindowMenu(mapToGlobal(QPoint(0, 0)));
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void CMonitorDlg::ShowWindowMenu(const QPoint &globalPos)
-{
-    ShowMenuState();
-    m_menus->WindowMenu()->exec(globalPos);
 }
 
 // A minimise request from the window manager hides the window, as the command does; not
@@ -222,7 +196,12 @@ CPrsOption &CMonitorDlg::OptionSheet()
         m_sheetOption->SetInterfaceSource([](std::vector<std::string> &list) { return EnumNetworkInterfaces(list); });
         connect(m_sheetOption, &CPrsOption::optionsApplied, m_feeder, &CGraphFeeder::OnOptionsApplied);
         connect(m_sheetOption, &CPrsOption::optionsApplied, m_publisher, &CReadoutPublisher::ApplyOptions);
-        connect(m_sheetOption, &CPrsOption::optionsApplied, this, &CMonitorDlg::OnOptionsApplied);
+        connect(m_sheetOption, &CPrsOption::optionsApplied, this, [this](int page) {
+            if (page == kPageExtension) {
+                CTotalsKeeper::Follow(m_totals, *m_tray, this);
+                UpdateMenus();
+            }
+        });
     }
     return *m_sheetOption;
 }
@@ -247,11 +226,6 @@ void CMonitorDlg::ShowAbout()
     m_dlgAbout->ShowOver();
 }
 
-void CMonitorDlg::OnAboutClosed()
-{
-    SetFocusRefused(this, m_sheetOption && m_sheetOption->IsShown());
-}
-
 void CMonitorDlg::Exit()
 {
     // From the tray the command may come while the sheet runs its own loop: that loop ends
@@ -260,28 +234,6 @@ void CMonitorDlg::Exit()
         m_sheetOption->DestroyWindow();
     HideInPlace();
     QDialog::accept();
-}
-
-void CMonitorDlg::OnOptionsApplied(int page)
-{
-    if (page != kPageExtension)
-        return;
-    ApplyTotalsOption();
-    if (m_totals)
-        m_totals->ForgetInterfaces(); // SOURCE may have changed
-    UpdateMenus();
-}
-
-// The totals exist only while TOTALS=1: turned off, they are written and let go.
-void CMonitorDlg::ApplyTotalsOption()
-{
-    const bool on = theSetSystem.m_Extra.GetTotals() != 0;
-    if (on && !m_totals)
-        m_totals = new CTotalsKeeper(*m_tray, this);
-    else if (!on && m_totals) {
-        delete std::exchange(m_totals, nullptr);
-        m_tray->SetTooltipLine(QString());
-    }
 }
 
 void CMonitorDlg::ShowMenuState()

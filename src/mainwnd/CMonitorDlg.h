@@ -45,8 +45,6 @@ public slots:
 protected:
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 
@@ -63,13 +61,9 @@ private:
     void ToggleTopMost();
     void ShowOptions();
     void ShowAbout();
-    void OnAboutClosed();
     void KeepAboutBoxInFront();
     void Exit();
-    void OnOptionsApplied(int page);
-    void ApplyTotalsOption();
     void ShowMenuState();
-    void ShowWindowMenu(const QPoint &globalPos);
     void UpdateMenus();
     bool HasDialogShown() const;
 

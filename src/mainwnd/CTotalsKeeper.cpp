@@ -66,6 +66,19 @@ CTotalsKeeper::~CTotalsKeeper()
     plat::CloseRouteWatch(m_pRouteWatch);
 }
 
+void CTotalsKeeper::Follow(CTotalsKeeper *&keeper, CTrayPresence &tray, QObject *parent)
+{
+    const bool on = theSetSystem.m_Extra.GetTotals() != 0;
+    if (on && !keeper) {
+        keeper = new CTotalsKeeper(tray, parent);
+    } else if (on) {
+        keeper->ForgetInterfaces();
+    } else if (keeper) {
+        delete std::exchange(keeper, nullptr);
+        tray.SetTooltipLine(QString());
+    }
+}
+
 void CTotalsKeeper::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() == m_countTimer.timerId())

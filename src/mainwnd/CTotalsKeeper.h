@@ -33,6 +33,10 @@ public:
     CTotalsKeeper(CTrayPresence &tray, QObject *parent = nullptr);
     ~CTotalsKeeper() override; // counts once more and commits
 
+    // Makes or ends `keeper` (a child of `parent`) as TOTALS now says, and has a kept one look
+    // up its interfaces again, as SOURCE may have changed. Ended, it writes what it counted.
+    static void Follow(CTotalsKeeper *&keeper, CTrayPresence &tray, QObject *parent);
+
     // Reads, counts, and updates what is shown from the totals.
     void Tick();
     // Reads once more, so that the count is up to this instant, and writes what is pending.
