@@ -107,6 +107,21 @@ def start_monitor(exe, directory, env, extra, panel):
     return started
 
 
+def count_writes(database, until):
+    """How often the totals database (with its write-ahead log) changed, looked at once a
+    second until the monotonic time `until`."""
+    def stamp():
+        return tuple(os.stat(path).st_mtime_ns if os.path.exists(path) else 0
+                     for path in (database, database + "-wal"))
+    writes, last = 0, stamp()
+    while time.monotonic() < until:
+        time.sleep(min(1.0, max(0.0, until - time.monotonic())))
+        now = stamp()
+        writes += now != last
+        last = now
+    return writes
+
+
 CONKY_RC = """conky.config = { out_to_x = true, own_window = true, own_window_type = 'normal',
   update_interval = 0.5, double_buffer = true, minimum_width = 240, minimum_height = 80 };
 conky.text = [[${downspeed lo} ${downspeedgraph lo 40,240}
@@ -155,7 +170,8 @@ def main():
         time.sleep(3)  # start-up is not what we measure
         before = {name: cpu_seconds(pid) for name, pid in watched.items()}
         started = time.monotonic()
-        time.sleep(args.seconds)
+        database = os.path.join(work, "options", "corvala.db")
+        writes = count_writes(database, started + args.seconds)
         elapsed = time.monotonic() - started
         after = {name: cpu_seconds(pid) for name, pid in watched.items()}
 
@@ -169,6 +185,8 @@ def main():
             ours = per_minute["corvala"] + per_minute["corvala's X server"]
             theirs = per_minute["conky"] + per_minute["conky's X server"]
             print(f"ratio (corvala + X) / (conky + X): {ours / theirs:.3f}")
+        if os.path.exists(database):
+            print(f"options on, database writes: {writes} in {elapsed:.0f} s")
         if args.extra:
             rss = peak_rss_mib(watched["corvala, options on"]) - peak_rss_mib(monitor.pid)
             print(f"options on, peak RSS difference: {rss:+.1f} MiB")
