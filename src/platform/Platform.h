@@ -16,6 +16,11 @@ namespace plat {
 
 // ---- Operating system and executable --------------------------------------------------
 
+// First thing in a program: the system's libraries are taken from the system's own folder
+// alone, never from the executable's folder or the working directory (Windows searches
+// those first). Linux: the dynamic loader reads no such folder; nothing to do.
+void RestrictLibrarySearch();
+
 struct OsVersion {
     unsigned major = 0;
     unsigned minor = 0;

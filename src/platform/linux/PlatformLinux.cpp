@@ -42,6 +42,10 @@ bool IsOsVersionSupported(const OsVersion &)
     return true;
 }
 
+void RestrictLibrarySearch()
+{
+}
+
 std::string GetModuleFileName()
 {
     char buffer[PATH_MAX];
