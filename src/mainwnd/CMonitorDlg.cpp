@@ -46,7 +46,7 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     setMinimumSize(kMinWidth, kMinHeight);
     resize(units.X(130), units.Y(50));
     setWindowIcon(m_hIcon);
-    setAccessibleName(QString::fromStdString(GetAppName()));
+    setAccessibleName(QString::fromLocal8Bit(GetAppName()));
 
     ChooseFirstInterface(theSetSystem, GetIniPath());
     m_tray = new CTrayPresence(m_menus->TrayMenu(), this);
