@@ -7,10 +7,10 @@
 #include "FontSetup.h"
 #include "IniPath.h"
 #include "Platform.h"
+#include "ToolkitTranslation.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLibraryInfo>
 #include <QSettings>
 #include <QTranslator>
 
@@ -37,7 +37,7 @@ bool CheckOsVersion()
 void InstallToolkitTranslation()
 {
     static QTranslator translator;
-    if (translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator.load(QStringLiteral("qtbase_ja"), ToolkitTranslationFolder()))
         QApplication::installTranslator(&translator);
 }
 
