@@ -16,6 +16,7 @@
 #include "FramelessMover.h"
 #include "IniPath.h"
 #include "PlacementGeometry.h"
+#include "ScreenPixels.h"
 #include "WindowMenuKeys.h"
 #include "WindowStates.h"
 
@@ -293,7 +294,7 @@ void CMonitorDlg::SaveWindowState()
 void CMonitorDlg::StoreWindowState(const QRect &rect)
 {
     theSetSystem.m_WndPos.SetTopMost(m_bTopMost ? 1 : 0);
-    const WndPlacement placement = PlacementOf(rect);
+    const WndPlacement placement = PlacementOf(StoredRectOf(rect));
     theSetSystem.m_WndPos.SetPlacement(&placement);
     theSetSystem.m_WndPos.Save(GetIniPath());
 }
