@@ -76,20 +76,13 @@ TEST(StartupRules, DirectoryOfPaths)
     EXPECT_EQ(DirectoryOf("/opt/odd\\name/corvala", kLinuxSeparators), "/opt/odd\\name");
 }
 
-// cp932 as Windows reports it: a double-byte character opens with 0x81-0x9F or 0xE0-0xFC.
-bool IsCp932LeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 TEST(StartupRules, DoubleByteCharactersStayWhole)
 {
-    const std::string shown = "\x95\x5C\x8E\xA6"; // 表示: the second byte of 表 is a backslash
-    const std::string path = "C:\\" + shown + "\\" + shown + ".exe";
-    EXPECT_EQ(MakeAppName(path, kWindowsSeparators, IsCp932LeadByte), shown);
-    EXPECT_EQ(DirectoryOf(path, kWindowsSeparators, IsCp932LeadByte), "C:\\" + shown);
-    EXPECT_EQ(MakeWindowsIniPath(path, false, "D:\\u", IsCp932LeadByte), "D:\\u\\" + shown + ".ini");
-    // ャ (0x83 0x62) is not ィ (0x83 0x42): the byte that looks like 'b' keeps its case.
-    EXPECT_EQ(MakeWindowsLockName("C:\\" + shown + "\\\x83\x62.exe", IsCp932LeadByte),
-              "C__" + shown + "_\x83\x62.EXE");
+    // cp932: 表示 is 95 5C 8E A6 (a backslash in 表), ャ 83 62 (a 'b', not ィ 83 42).
+    const LeadByteTest cp932 = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+    const std::string shown = "\x95\x5C\x8E\xA6", path = "C:\\" + shown + "\\" + shown + ".exe";
+    EXPECT_EQ(MakeAppName(path, kWindowsSeparators, cp932), shown);
+    EXPECT_EQ(DirectoryOf(path, kWindowsSeparators, cp932), "C:\\" + shown);
+    EXPECT_EQ(MakeWindowsIniPath(path, false, "D:\\u", cp932), "D:\\u\\" + shown + ".ini");
+    EXPECT_EQ(MakeWindowsLockName("C:\\" + shown + "\\\x83\x62.exe", cp932), "C__" + shown + "_\x83\x62.EXE");
 }
