@@ -38,6 +38,9 @@ std::string GetModuleFileName();
 // The program's name: the executable's file name without its extension.
 std::string GetProgramName(const std::string &modulePath);
 
+// The name after a path's last separator (the whole path when it has none).
+std::string GetFileNameOf(const std::string &path);
+
 // The settings file of the executable at `modulePath` (empty when its path is unknown):
 // named after the executable, beside it, or in the user's own folder when the executable's
 // folder cannot be written.

@@ -60,6 +60,11 @@ std::string GetProgramName(const std::string &modulePath)
     return MakeAppName(modulePath, kLinuxSeparators);
 }
 
+std::string GetFileNameOf(const std::string &path)
+{
+    return FileNameOf(path, kLinuxSeparators);
+}
+
 std::string GetSettingsFilePath(const std::string &modulePath)
 {
     // A folder of installed programs is the package manager's, even when root could write it.

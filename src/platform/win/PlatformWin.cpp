@@ -59,6 +59,11 @@ std::string GetProgramName(const std::string &modulePath)
     return MakeAppName(modulePath, kWindowsSeparators, IsAnsiLeadByte);
 }
 
+std::string GetFileNameOf(const std::string &path)
+{
+    return FileNameOf(path, kWindowsSeparators, IsAnsiLeadByte);
+}
+
 std::string GetSettingsFilePath(const std::string &modulePath)
 {
     const bool writable = !modulePath.empty()
