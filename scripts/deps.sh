@@ -8,8 +8,9 @@ TEST_PACKAGES="ccache libgtest-dev libbenchmark-dev clang libclang-rt-14-dev ipr
     xvfb xauth xdotool x11-utils imagemagick openbox tint2
     dbus-daemon dbus-x11 python3-gi gir1.2-glib-2.0 at-spi2-core gir1.2-atspi-2.0 weston xwayland qt6-wayland lintian appstream desktop-file-utils man-db"
 # The Windows build (scripts/build-windows.sh): the cross compiler, Debian's Qt source
-# tools, Tcl to make SQLite's single source file, and Wine to run its tests.
-WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev xz-utils wine wine64 tcl"
+# tools, Tcl to make SQLite's single source file, and Wine to run its tests (locales: a
+# Japanese locale, so that Wine plays cp932).
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev xz-utils wine wine64 tcl locales"
 
 ensure_packages() {
     missing=""

@@ -7,10 +7,10 @@
 #include "FontSetup.h"
 #include "IniPath.h"
 #include "Platform.h"
+#include "ToolkitTranslation.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLibraryInfo>
 #include <QSettings>
 #include <QTranslator>
 
@@ -37,7 +37,7 @@ bool CheckOsVersion()
 void InstallToolkitTranslation()
 {
     static QTranslator translator;
-    if (translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator.load(QStringLiteral("qtbase_ja"), ToolkitTranslationFolder()))
         QApplication::installTranslator(&translator);
 }
 
@@ -56,7 +56,8 @@ bool CMonitorApp::InitInstance()
 {
     const std::string modulePath = plat::GetModuleFileName();
     SetAppName(plat::GetProgramName(modulePath));
-    QApplication::setApplicationName(QString::fromStdString(GetAppName()));
+    // The name comes from the system in its ANSI code page (UTF-8 on Linux).
+    QApplication::setApplicationName(QString::fromLocal8Bit(GetAppName()));
     QApplication::setApplicationVersion(QStringLiteral(CORVALA_VERSION));
     QApplication::setWindowIcon(ProgramIcon());
     InstallFontSubstitutions();
@@ -78,7 +79,7 @@ bool CMonitorApp::InitInstance()
         ShowAppMessage(nullptr, QMessageBox::Critical,
                        QString::fromUtf8("システム設定ファイルの読み込みに失敗しました。ソフトウェアを起動する"
                                          "ことができません。終了します。\n(PATH=\"%1\")")
-                           .arg(QString::fromStdString(GetIniPath())));
+                           .arg(QString::fromLocal8Bit(GetIniPath())));
         return false;
     }
 

@@ -1,5 +1,6 @@
 #include "CMonitorApp.h"
 #include "CommandLine.h"
+#include "Platform.h"
 #include "SessionEnvironment.h"
 #include "WindowStates.h"
 
@@ -29,6 +30,7 @@ void OnStartMessage(QtMsgType type, const QMessageLogContext &context, const QSt
 
 int main(int argc, char *argv[])
 {
+    plat::RestrictLibrarySearch();
     int status = 0;
     if (!ReadCommandLine(argc, argv, status))
         return status;

@@ -19,6 +19,7 @@ constexpr int kMaxFontPixels = 4096;
 
 bool IsSeriesIndex(int index) { return index >= 0 && index < CHistogramModel::kSeriesCount; }
 
+// Texts of the settings file come in the system's code page (UTF-8 on Linux).
 QString FormatText(const char *format, va_list args)
 {
     // Value texts are short; the heap is only needed for unusually long ones.
@@ -30,9 +31,9 @@ QString FormatText(const char *format, va_list args)
     if (length >= static_cast<int>(sizeof buffer)) {
         std::string longer(static_cast<std::size_t>(length) + 1, '\0');
         std::vsnprintf(longer.data(), longer.size(), format, again);
-        text = QString::fromUtf8(longer.data(), length);
+        text = QString::fromLocal8Bit(longer.data(), length);
     } else if (length > 0) {
-        text = QString::fromUtf8(buffer, length);
+        text = QString::fromLocal8Bit(buffer, length);
     }
     va_end(again);
     return text;
@@ -87,7 +88,9 @@ int CHistogramCtrl::SetSeries(int index, ColorRef color, int width, const char *
 {
     if (label == nullptr || face == nullptr)
         return 0;
-    return ApplySeries(index, color, width, QString::fromUtf8(label), QString::fromUtf8(face), size,
+    // The label comes from the settings file, in the system's code page; the face is the
+    // program's own text.
+    return ApplySeries(index, color, width, QString::fromLocal8Bit(label), QString::fromUtf8(face), size,
                        enabled);
 }
 

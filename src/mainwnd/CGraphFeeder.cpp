@@ -129,7 +129,8 @@ void CGraphFeeder::Feed(const CounterSample &sample)
         return;
     m_anLatest[static_cast<std::size_t>(sample.m_nIndex)] = value;
     m_graph.AddValue(sample.m_nIndex, ToGraphValue(sample.m_nIndex, value));
-    // Shown at the graph's next step.
+    // Shown at the graph's next step; the unit comes from the settings file, in the system's
+    // code page (UTF-8 on Linux).
     m_graph.SetValueText(sample.m_nIndex, 0,
-                         QString::fromStdString(FormatValueText(value, counter.GetUnitName(), m_options)));
+                         QString::fromLocal8Bit(FormatValueText(value, counter.GetUnitName(), m_options)));
 }

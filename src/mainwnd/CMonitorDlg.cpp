@@ -16,6 +16,7 @@
 #include "FramelessMover.h"
 #include "IniPath.h"
 #include "PlacementGeometry.h"
+#include "ScreenPixels.h"
 #include "WindowMenuKeys.h"
 #include "WindowStates.h"
 
@@ -46,7 +47,7 @@ CMonitorDlg::CMonitorDlg(QWidget *parent)
     setMinimumSize(kMinWidth, kMinHeight);
     resize(units.X(130), units.Y(50));
     setWindowIcon(m_hIcon);
-    setAccessibleName(QString::fromStdString(GetAppName()));
+    setAccessibleName(QString::fromLocal8Bit(GetAppName()));
 
     ChooseFirstInterface(theSetSystem, GetIniPath());
     m_tray = new CTrayPresence(m_menus->TrayMenu(), this);
@@ -293,7 +294,7 @@ void CMonitorDlg::SaveWindowState()
 void CMonitorDlg::StoreWindowState(const QRect &rect)
 {
     theSetSystem.m_WndPos.SetTopMost(m_bTopMost ? 1 : 0);
-    const WndPlacement placement = PlacementOf(rect);
+    const WndPlacement placement = PlacementOf(StoredRectOf(rect));
     theSetSystem.m_WndPos.SetPlacement(&placement);
     theSetSystem.m_WndPos.Save(GetIniPath());
 }

@@ -5,20 +5,20 @@
 
 #include <QTimerEvent>
 
-#include <algorithm>
 #include <string>
 
 namespace {
 
 constexpr int kWatchInterval = 2000; // ms
-constexpr std::size_t kTooltipBytes = 127;
+constexpr qsizetype kTooltipBytes = 127;
 
+// The name in the system's code page (UTF-8 on Linux), cut to whole characters.
 QString TooltipText(const std::string &appName)
 {
-    std::size_t cut = std::min(appName.size(), kTooltipBytes);
-    while (cut > 0 && cut < appName.size() && (static_cast<unsigned char>(appName[cut]) & 0xC0) == 0x80)
-        --cut; // never split a UTF-8 character
-    return QString::fromStdString(appName.substr(0, cut));
+    QString tip = QString::fromLocal8Bit(appName);
+    while (tip.toLocal8Bit().size() > kTooltipBytes)
+        tip.chop(tip.size() > 1 && tip.back().isLowSurrogate() ? 2 : 1);
+    return tip;
 }
 
 } // namespace
@@ -51,7 +51,7 @@ void CTrayPresence::CreateIcon()
 void CTrayPresence::ShowMessage(const QString &text)
 {
     if (m_tray)
-        m_tray->showMessage(QString::fromStdString(GetAppName()), text, QSystemTrayIcon::Warning);
+        m_tray->showMessage(QString::fromLocal8Bit(GetAppName()), text, QSystemTrayIcon::Warning);
 }
 
 bool CTrayPresence::CanHide() const

@@ -25,7 +25,7 @@ int FirstShownSeries(const CHistogramCtrl &graph)
 QString GraphTopText(const CHistogramCtrl &graph, const CGraphFeeder &feeder, std::int32_t top)
 {
     const int first = FirstShownSeries(graph);
-    return first < 0 ? QString() : QString::fromStdString(feeder.GraphValueText(first, top));
+    return first < 0 ? QString() : QString::fromLocal8Bit(feeder.GraphValueText(first, top));
 }
 
 QString GraphTipAt(const CHistogramCtrl &graph, const CGraphFeeder &feeder, int x, int stepMs)
@@ -39,7 +39,7 @@ QString GraphTipAt(const CHistogramCtrl &graph, const CGraphFeeder &feeder, int 
         const CValueHistory &history = model.GetHistory(i);
         if (model.IsEnabled(i) && back < history.Size())
             lines << graph.Label(i) + QLatin1Char(' ')
-                         + QString::fromStdString(feeder.GraphValueText(i, history.Newest(back)));
+                         + QString::fromLocal8Bit(feeder.GraphValueText(i, history.Newest(back)));
     }
     if (lines.isEmpty())
         return {};

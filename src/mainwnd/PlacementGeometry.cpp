@@ -1,5 +1,7 @@
 #include "PlacementGeometry.h"
 
+#include "ScreenPixels.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -60,7 +62,7 @@ QRect KeepOnScreens(const QRect &rect, const QList<QRect> &screens, const QRect 
 
 QRect RestoredGeometry(const WndPlacement &placement, const QSize &minimum, const QSize &maximum)
 {
-    QRect rect = NormalRectOf(placement);
+    QRect rect = ToolkitRectOf(NormalRectOf(placement));
     // The size the window can take, so that what is checked below is what is shown.
     rect.setSize(rect.size().expandedTo(minimum).boundedTo(maximum));
     const QScreen *primary = QGuiApplication::primaryScreen();

@@ -101,8 +101,9 @@ void CPrpOptionP1::FillInterfaces()
     m_astrInterfaces.clear();
     if (m_fnEnumInterfaces)
         m_fnEnumInterfaces(m_astrInterfaces);
+    // The system names them in its code page (UTF-8 on Linux).
     for (std::size_t i = 0; i < m_astrInterfaces.size(); ++i)
-        m_cbInterface->addItem(QString::fromStdString(m_astrInterfaces[i]), static_cast<int>(i));
+        m_cbInterface->addItem(QString::fromLocal8Bit(m_astrInterfaces[i]), static_cast<int>(i));
     // A combo box selects its first item by itself; the list starts with no selection.
     m_cbInterface->setCurrentIndex(-1);
 }

@@ -16,6 +16,11 @@ namespace plat {
 
 // ---- Operating system and executable --------------------------------------------------
 
+// First thing in a program: the system's libraries are taken from the system's own folder
+// alone, never from the executable's folder or the working directory (Windows searches
+// those first). Linux: the dynamic loader reads no such folder; nothing to do.
+void RestrictLibrarySearch();
+
 struct OsVersion {
     unsigned major = 0;
     unsigned minor = 0;
@@ -32,6 +37,9 @@ std::string GetModuleFileName();
 
 // The program's name: the executable's file name without its extension.
 std::string GetProgramName(const std::string &modulePath);
+
+// The name after a path's last separator (the whole path when it has none).
+std::string GetFileNameOf(const std::string &path);
 
 // The settings file of the executable at `modulePath` (empty when its path is unknown):
 // named after the executable, beside it, or in the user's own folder when the executable's

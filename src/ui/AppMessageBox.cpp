@@ -4,6 +4,6 @@
 
 void ShowAppMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text)
 {
-    QMessageBox box(icon, QString::fromStdString(GetAppName()), text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, QString::fromLocal8Bit(GetAppName()), text, QMessageBox::Ok, parent);
     box.exec();
 }

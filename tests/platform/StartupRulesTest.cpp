@@ -75,3 +75,14 @@ TEST(StartupRules, DirectoryOfPaths)
     // A backslash is part of a Linux file name.
     EXPECT_EQ(DirectoryOf("/opt/odd\\name/corvala", kLinuxSeparators), "/opt/odd\\name");
 }
+
+TEST(StartupRules, DoubleByteCharactersStayWhole)
+{
+    // cp932: 表示 is 95 5C 8E A6 (a backslash in 表), ャ 83 62 (a 'b', not ィ 83 42).
+    const LeadByteTest cp932 = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+    const std::string shown = "\x95\x5C\x8E\xA6", path = "C:\\" + shown + "\\" + shown + ".exe";
+    EXPECT_EQ(MakeAppName(path, kWindowsSeparators, cp932), shown);
+    EXPECT_EQ(DirectoryOf(path, kWindowsSeparators, cp932), "C:\\" + shown);
+    EXPECT_EQ(MakeWindowsIniPath(path, false, "D:\\u", cp932), "D:\\u\\" + shown + ".ini");
+    EXPECT_EQ(MakeWindowsLockName("C:\\" + shown + "\\\x83\x62.exe", cp932), "C__" + shown + "_\x83\x62.EXE");
+}

@@ -42,6 +42,10 @@ bool IsOsVersionSupported(const OsVersion &)
     return true;
 }
 
+void RestrictLibrarySearch()
+{
+}
+
 std::string GetModuleFileName()
 {
     char buffer[PATH_MAX];
@@ -54,6 +58,11 @@ std::string GetModuleFileName()
 std::string GetProgramName(const std::string &modulePath)
 {
     return MakeAppName(modulePath, kLinuxSeparators);
+}
+
+std::string GetFileNameOf(const std::string &path)
+{
+    return FileNameOf(path, kLinuxSeparators);
 }
 
 std::string GetSettingsFilePath(const std::string &modulePath)

@@ -15,6 +15,17 @@
 #undef GetPrivateProfileString
 #undef WritePrivateProfileString
 
+namespace {
+
+// Paths come in the system's ANSI code page, whose double-byte characters (cp932) may end
+// in a byte that looks like a backslash or a letter.
+bool IsAnsiLeadByte(unsigned char byte)
+{
+    return ::IsDBCSLeadByte(byte) != FALSE;
+}
+
+} // namespace
+
 namespace plat {
 
 int GetOsVersion(OsVersion &version)
@@ -45,18 +56,25 @@ std::string GetModuleFileName()
 
 std::string GetProgramName(const std::string &modulePath)
 {
-    return MakeAppName(modulePath, kWindowsSeparators);
+    return MakeAppName(modulePath, kWindowsSeparators, IsAnsiLeadByte);
+}
+
+std::string GetFileNameOf(const std::string &path)
+{
+    return FileNameOf(path, kWindowsSeparators, IsAnsiLeadByte);
 }
 
 std::string GetSettingsFilePath(const std::string &modulePath)
 {
-    const bool writable = !modulePath.empty() && IsDirectoryWritable(DirectoryOf(modulePath, kWindowsSeparators));
-    return MakeWindowsIniPath(modulePath, writable, writable ? std::string() : GetUserConfigDir("Corvala"));
+    const bool writable = !modulePath.empty()
+                          && IsDirectoryWritable(DirectoryOf(modulePath, kWindowsSeparators, IsAnsiLeadByte));
+    return MakeWindowsIniPath(modulePath, writable, writable ? std::string() : GetUserConfigDir("Corvala"),
+                              IsAnsiLeadByte);
 }
 
 std::string GetInstanceLockName(const std::string &path)
 {
-    return MakeWindowsLockName(path);
+    return MakeWindowsLockName(path, IsAnsiLeadByte);
 }
 
 LockResult CreateInstanceLock(const std::string &name)

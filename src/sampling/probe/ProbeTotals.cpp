@@ -3,7 +3,6 @@
 #include "CSetExtra.h"
 #include "CTotalsStore.h"
 #include "Platform.h"
-#include "StartupRules.h"
 #include "TotalsFiles.h"
 
 #include <cstdio>
@@ -11,11 +10,6 @@
 #include <filesystem>
 
 namespace {
-
-std::string_view Separators()
-{
-    return std::filesystem::path::preferred_separator == '\\' ? kWindowsSeparators : kLinuxSeparators;
-}
 
 // The settings file the database at `databasePath` belongs to: the same name with ".ini".
 std::string SettingsFileOf(const std::string &databasePath)
@@ -35,10 +29,11 @@ void PrintLine(const std::string &name, const char *period, const TrafficCount &
 
 std::string DefaultDatabasePath(const std::string &probePath)
 {
-    std::string name = FileNameOf(probePath, Separators());
+    // The path comes in the system's code page, where a separator may be a character's second byte.
+    std::string name = plat::GetFileNameOf(probePath);
+    const std::string dir = probePath.substr(0, probePath.size() - name.size());
     if (const auto suffix = name.rfind("-probe"); suffix != std::string::npos)
         name.erase(suffix, 6);
-    const std::string dir = DirectoryOf(probePath, Separators()) + std::string(1, Separators()[0]);
     std::string monitor = dir + name;
     const std::string built = dir + CORVALA_BUILD_MONITOR_DIR + name;
     std::error_code error;

@@ -6,6 +6,7 @@
 #include "CRateLines.h"
 #include "CSetSystem.h"
 #include "EnumNetworkInterfaces.h"
+#include "Platform.h"
 #include "ProbeTotals.h"
 #include "ValueText.h"
 
@@ -252,6 +253,7 @@ int Sample(const Options &options)
 
 int main(int argc, char **argv)
 {
+    plat::RestrictLibrarySearch();
     Options options;
     if (!ParseArgs(argc, argv, options))
         return 2;

@@ -1,0 +1,11 @@
+#include "ScreenPixels.h"
+
+QRect StoredRectOf(const QRect &shown)
+{
+    return shown;
+}
+
+QRect ToolkitRectOf(const QRect &stored)
+{
+    return stored;
+}

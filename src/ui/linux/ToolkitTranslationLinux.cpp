@@ -1,0 +1,8 @@
+#include "ToolkitTranslation.h"
+
+#include <QLibraryInfo>
+
+QString ToolkitTranslationFolder()
+{
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+}

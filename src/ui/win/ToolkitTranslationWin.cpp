@@ -1,0 +1,6 @@
+#include "ToolkitTranslation.h"
+
+QString ToolkitTranslationFolder()
+{
+    return QStringLiteral(":/translations");
+}
