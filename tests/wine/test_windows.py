@@ -39,9 +39,10 @@ KEYS = (["RECENT_WNDPOS"] + [f"CNTDATA_{n}" for n in range(1, 11)] + ["TIME", "C
 
 
 class Loopback:
-    """UDP datagrams to ourselves on 127.0.0.1, about 100 KB/s, until stopped."""
+    """UDP datagrams to ourselves on 127.0.0.1, about 100 KB/s, until stopped; `sent` counts their bytes."""
 
     def __init__(self):
+        self.sent = 0
         self.receiver = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.receiver.bind(("127.0.0.1", 0))
         self.receiver.settimeout(0.2)
@@ -55,7 +56,7 @@ class Loopback:
         address = self.receiver.getsockname()
         deadline = time.monotonic() + 120
         while self.running and time.monotonic() < deadline:
-            self.sender.sendto(b"x" * 1000, address)
+            self.sent += self.sender.sendto(b"x" * 1000, address)
             time.sleep(0.01)
 
     def drain(self):
@@ -294,6 +295,57 @@ class WindowsProgramUnderWine(unittest.TestCase):
         monitor = self.new_monitor("cp932", wine_pdh=True, name="表示.exe", env=[f"LOCPATH={locales}", "LC_ALL=ja_JP.UTF-8"])
         self.assertIn(monitor.start().window, self.session.xdotool("search", "--name", "^表示$").split())
         self.assertTrue(os.path.exists(monitor.ini), "the settings file lies beside the executable")
+
+    def test_bits_tray_tip_sum_of_adapters_and_totals(self):
+        """Wine flags every adapter but loopback as hardware (its IP helper cannot tell a
+        virtual one): the sum of adapters counts a veth pair's end whose peer lies in a
+        namespace of the test's own, and leaves loopback out; loopback's totals are then
+        checked with it as the chosen interface."""
+        namespace, adapter = f"corvala-wine{os.getpid()}", f"cvw{os.getpid()}"
+        if os.geteuid() != 0 or subprocess.run(["ip", "netns", "add", namespace]).returncode != 0:
+            self.skipTest("needs root and network namespaces")
+        self.addCleanup(subprocess.run, ["ip", "netns", "del", namespace])  # the pair goes with it
+        # Without ARP the frames leave at once, to an address of no one: counted as sent.
+        for command in (f"link add {adapter} type veth peer name {adapter}p netns {namespace}",
+                        f"-n {namespace} link set {adapter}p up", f"addr add 10.211.0.1/30 dev {adapter}",
+                        f"link set {adapter} arp off up"):
+            subprocess.run(["ip", *command.split()], check=True)
+        monitor = self.new_monitor("extra")
+        probe = ["wine", PROBE, "--totals", "--db", "Z:" + monitor.ini[:-4].replace("/", "\\") + ".db"]
+
+        def run(source, send):
+            extra = f"[CORVALA_EXTRA]\nRATE_UNIT=1\nTRAY_TIP=1\nSOURCE={source}\nTOTALS=1\n"
+            with open(monitor.ini, "w", encoding="ascii") as ini:
+                ini.write('[CNTBASE]\nINS_NAME="lo"\n' + extra)
+            monitor.start()  # its first count comes before the window
+            sent = send()
+            monitor.menu_command(keys=("x",))  # exit, by its mnemonic: a totals line is above it
+            self.assertEqual(monitor.wait_exit(), 0)
+            self.assertIn(extra, monitor.ini_text(), "the options are kept as written")
+            out = subprocess.run(probe, env=self.session.env, capture_output=True, text=True, timeout=60)
+            self.assertEqual(out.returncode, 0, out.stderr)
+            lines = [line.split("\t") for line in out.stdout.splitlines()]
+            self.assertTrue(all(len(f) == 4 and f[1] in ("today", "month") for f in lines), out.stdout)
+            return {f[0]: (int(f[2]), int(f[3])) for f in lines if f[1] == "today"}, sent
+
+        def over_veth_and_loopback():
+            with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as sender:
+                sent = sum(sender.sendto(b"v" * 1000, ("10.211.0.2", 9)) for _ in range(300))
+            return sent, over_loopback()
+
+        def over_loopback():
+            traffic = Loopback()
+            try:
+                self.assertTrue(wait_for(lambda: traffic.sent > 200000, 30))
+            finally:
+                traffic.stop()
+            return traffic.sent
+
+        summed, (sent, _) = run(1, over_veth_and_loopback)
+        self.assertNotIn("lo", summed, "loopback is no adapter")
+        self.assertGreaterEqual(summed[adapter][1], sent, summed)
+        totals, sent = run(0, over_loopback)
+        self.assertGreaterEqual(totals["lo"][0], sent)
 
     def drag_by(self, monitor, delta):
         """Drags the window by `delta` from the middle of its graph; its new geometry. Under
