@@ -145,8 +145,11 @@ void CTrayPresence::RefreshTooltip()
 QString CTrayPresence::ComposeTooltip() const
 {
     QString tip = TooltipText(GetAppName());
-    if (m_bLiveTip)
-        tip += QStringLiteral("\n受信 %1\n送信 %2").arg(m_strReceived, m_strSent);
+    // A counter switched off has no text: its line is left out rather than shown empty.
+    if (m_bLiveTip && !m_strReceived.isEmpty())
+        tip += QStringLiteral("\n受信 ") + m_strReceived;
+    if (m_bLiveTip && !m_strSent.isEmpty())
+        tip += QStringLiteral("\n送信 ") + m_strSent;
     if (!m_strTooltipLine.isEmpty())
         tip += QLatin1Char('\n') + m_strTooltipLine;
     return tip;

@@ -100,6 +100,8 @@ void tst_CTrayPresence::liveReadoutTooltipAndIcon()
 
     tray.SetTooltipLine(QStringLiteral("today"));
     QCOMPARE(tray.ToolTip(), name + "\n受信 12.000 Kbit/s\n送信 2.000 Kbit/s\ntoday");
+    tray.ShowReadout(QString(), "2.000 Kbit/s", bars); // the received counter switched off
+    QCOMPARE(tray.ToolTip(), name + "\n送信 2.000 Kbit/s\ntoday");
     tray.SetLiveReadout(false, false);
     QCOMPARE(tray.ToolTip(), name + "\ntoday");
     QCOMPARE(icon->icon().pixmap(16).toImage(), programImage);
