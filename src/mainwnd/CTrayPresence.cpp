@@ -118,7 +118,7 @@ void CTrayPresence::ShowReadout(const QString &received, const QString &sent, co
     m_strSent = sent;
     if (m_bLiveTip)
         RefreshTooltip();
-    if (m_bLiveIcon && m_drawnBars != bars) {
+    if (m_bLiveIcon && (!m_drawnBars || bars.DiffersVisiblyFrom(*m_drawnBars))) {
         m_drawnBars = bars;
         if (m_tray)
             m_tray->setIcon(LevelBarsIcon(bars));

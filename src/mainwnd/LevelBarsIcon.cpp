@@ -4,6 +4,7 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -33,6 +34,13 @@ int LevelBars::LevelOf(long long value, long long top)
     if (value <= 0 || top <= 0)
         return 0;
     return value >= top ? kFull : static_cast<int>(std::max(1LL, value * kFull / top));
+}
+
+bool LevelBars::DiffersVisiblyFrom(const LevelBars &drawn) const
+{
+    const auto moved = [](int now, int before) { return std::abs(now - before) > 1 || (now == 0) != (before == 0); };
+    return moved(received, drawn.received) || moved(sent, drawn.sent) || receivedColor != drawn.receivedColor
+        || sentColor != drawn.sentColor;
 }
 
 QIcon LevelBarsIcon(const LevelBars &bars)

@@ -18,6 +18,10 @@ struct LevelBars {
     // The level of `value` against `top`, held within 0 to kFull.
     static int LevelOf(long long value, long long top);
     bool operator==(const LevelBars &other) const = default;
+    // Whether an icon showing `drawn` is worth drawing anew for these bars: a bar that moved
+    // by more than one step, or one that came to or left zero. Every new icon costs the
+    // panel a redraw, and a steady rate wavers by a step from second to second.
+    bool DiffersVisiblyFrom(const LevelBars &drawn) const;
 };
 
 // Drawn at the sizes notification areas ask for: 16, 22, 24 and 32 pixels.
