@@ -122,6 +122,9 @@ class Monitor:
         before = shown()
         self.session.xdotool("click", 3)
         popup = wait_for(lambda: shown() - before, 5)
+        if not popup:  # a right click on the embedded tray icon opened nothing in about 1 of 6 runs
+            self.session.xdotool("click", 3)
+            popup = wait_for(lambda: shown() - before, 5)
         if not popup:
             raise AssertionError("no menu opened on the right click")
         for key in keys:
