@@ -224,7 +224,10 @@ void CMonitorDlg::ShowAbout()
     if (!m_dlgAbout->isVisible())
         PrepareWindowStates(m_dlgAbout, m_bTopMost);
     SetFocusRefused(this, true);
-    m_dlgAbout->ShowOver();
+    // Where the server shows this window, not the toolkit's frame of it: once, just after the
+    // window manager gave the window back from a minimise, that frame had shrunk to a pixel at
+    // its corner, and the box was centred there.
+    m_dlgAbout->ShowOver(ShownGeometry(this));
 }
 
 void CMonitorDlg::Exit()

@@ -31,16 +31,13 @@ CAboutDlg::CAboutDlg(QWidget *parent)
     connect(ok, &QPushButton::clicked, this, &CAboutDlg::accept);
 }
 
-void CAboutDlg::ShowOver()
+void CAboutDlg::ShowOver(const QRect &ownerRect)
 {
     show();
     raise();
     activateWindow();
-    if (const QWidget *owner = parentWidget()) {
-        const QRect frame = frameGeometry();
-        move(owner->frameGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2)
-             + (pos() - frame.topLeft()));
-    }
+    const QRect frame = frameGeometry();
+    move(ownerRect.center() - QPoint(frame.width() / 2, frame.height() / 2) + (pos() - frame.topLeft()));
 }
 
 void CAboutDlg::showEvent(QShowEvent *event)

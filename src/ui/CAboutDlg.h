@@ -11,8 +11,9 @@ class CAboutDlg : public QDialog {
 public:
     explicit CAboutDlg(QWidget *parent = nullptr);
 
-    // Shows the box, brings it to the front and centres it over its owner.
-    void ShowOver();
+    // Shows the box, brings it to the front and centres it over `ownerRect`, where its owner
+    // is shown on the screen.
+    void ShowOver(const QRect &ownerRect);
 
 public slots:
     void accept() override;

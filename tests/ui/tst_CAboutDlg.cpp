@@ -46,7 +46,7 @@ void tst_CAboutDlg::ownerTakesNoInputWhileShown()
     owner.resize(400, 300);
     owner.show();
     CAboutDlg box(&owner);
-    box.ShowOver();
+    box.ShowOver(owner.frameGeometry());
     QVERIFY(box.isVisible());
     QVERIFY(!owner.isEnabled());
     QVERIFY(box.isEnabled());
@@ -61,9 +61,9 @@ void tst_CAboutDlg::showingAgainKeepsOwnerDisabled()
     owner.setGeometry(100, 100, 600, 400);
     owner.show();
     CAboutDlg box(&owner);
-    box.ShowOver();
+    box.ShowOver(owner.frameGeometry());
     box.move(0, 0);
-    box.ShowOver();
+    box.ShowOver(owner.frameGeometry());
     QVERIFY(!owner.isEnabled());
     QVERIFY(qAbs(box.frameGeometry().center().x() - owner.frameGeometry().center().x()) <= 1);
     box.findChildren<QPushButton *>().front()->click();
