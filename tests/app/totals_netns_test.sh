@@ -1,7 +1,8 @@
 #!/bin/bash
-# Totals of the real executable (offscreen, TOTALS=1) on a veth pair: within 0.1 % of the kernel's
-# delta over its runs, a 30 s SIGSTOP included, no database write while it runs; an interface
-# re-created or renamed while it is stopped adds nothing. Root only.
+# Traffic totals of the real executable (offscreen, TOTALS=1) on a veth pair in namespaces
+# made here: after each run, corvala-probe --totals shows the kernel's own delta over the runs'
+# lifetimes within 0.1 %, a 30 s SIGSTOP included, with no database write while it runs; an
+# interface re-created or renamed while the program is stopped adds nothing. Root only.
 # Usage: totals_netns_test.sh PATH-TO-corvala PATH-TO-corvala-probe
 set -u
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: needs root for network namespaces"; exit 0; }

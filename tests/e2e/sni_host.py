@@ -1,6 +1,7 @@
 """A private session bus with a StatusNotifier watcher and host of our own, as KDE Plasma or
 GNOME's AppIndicator extension provide: it records the items that register, reads their
-properties, exported menus and notifications, and sends them the calls a host sends. Every wait is bounded."""
+properties and exported menus, and sends them the calls a host sends; it also takes the
+notification service's name and records the notifications sent to it. Every wait is bounded."""
 
 import os
 import subprocess

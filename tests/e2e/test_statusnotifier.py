@@ -1,6 +1,7 @@
 """End to end on a StatusNotifierItem tray (KDE Plasma, GNOME with AppIndicator, Xfce, LXQt...):
 the real executable on Xvfb with a window manager, a private session bus and a watcher and
-host of the test's own, which reads the item, its menu and its notifications and sends what a host sends.
+host of the test's own, which reads the item and its menu and sends what a host sends, and
+records the notifications of a traffic cap.
 
 Usage: python3 test_statusnotifier.py PATH-TO-corvala"""
 
@@ -192,9 +193,10 @@ class StatusNotifierTray(unittest.TestCase):
         self.assertTrue(self.host.wait_item(), "the icon did not register with the watcher")
 
         def send(datagrams):  # counted twice, received and sent: 2 x 1042 bytes with the headers
-            script = f"import socket; s = socket.socket(2, 2); s.bind(('127.0.0.1', 0)); " \
-                     f"[s.sendto(b'c' * 1000, s.getsockname()) for _ in range({datagrams})]"
-            subprocess.run(["ip", "netns", "exec", namespace, "python3", "-c", script], check=True, timeout=30)
+            subprocess.run(["ip", "netns", "exec", namespace, "python3", "-c", "import socket, sys\n"
+                            "s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(('127.0.0.1', 0))\n"
+                            "for _ in range(int(sys.argv[1])): s.sendto(b'c' * 1000, s.getsockname())",
+                            str(datagrams)], check=True, timeout=30)
         for datagrams, percent in ((420, 84), (100, 104)):
             send(datagrams)
             count = len(self.host.notifications) + 1

@@ -356,6 +356,7 @@ void tst_CMonitorDlg::exitEndsTheRunAndStoresPlacement()
     QVERIFY(FileHas(m_ini, "MAIN_SHOW=1\n"));
 }
 
+QTEST_MAIN(tst_CMonitorDlg)
 // No database while off; applied on, a totals line in the menu; applied off, the menu as before.
 void tst_CMonitorDlg::totalsComeAndGoWithTheOption()
 {
@@ -370,5 +371,4 @@ void tst_CMonitorDlg::totalsComeAndGoWithTheOption()
     QVERIFY(std::filesystem::exists(m_dir->File("corvala.db")));
 }
 
-QTEST_MAIN(tst_CMonitorDlg)
 #include "tst_CMonitorDlg.moc"

@@ -74,7 +74,11 @@ TEST(StartupRules, DirectoryOfPaths)
     EXPECT_EQ(DirectoryOf("C:/Apps/monitor.exe", kWindowsSeparators), "C:/Apps");
     // A backslash is part of a Linux file name.
     EXPECT_EQ(DirectoryOf("/opt/odd\\name/corvala", kLinuxSeparators), "/opt/odd\\name");
-    // Double-byte characters stay whole. cp932: 表示 is 95 5C 8E A6 (a backslash in 表), ャ 83 62 (a 'b', not ィ 83 42).
+}
+
+TEST(StartupRules, DoubleByteCharactersStayWhole)
+{
+    // cp932: 表示 is 95 5C 8E A6 (a backslash in 表), ャ 83 62 (a 'b', not ィ 83 42).
     const LeadByteTest cp932 = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
     const std::string shown = "\x95\x5C\x8E\xA6", path = "C:\\" + shown + "\\" + shown + ".exe";
     EXPECT_EQ(MakeAppName(path, kWindowsSeparators, cp932), shown);

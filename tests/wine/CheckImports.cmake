@@ -1,5 +1,6 @@
-# Fails unless PROGRAM imports at start only Windows' known DLLs, never taken from beside it: Qt and
-# the runtimes are linked in, the other system DLLs delay-loaded from the system folder.
+# Fails unless the Windows program PROGRAM imports at start only Windows' known DLLs, which
+# the system never takes from beside the executable: Qt, the C++ and C runtimes and
+# winpthread are linked in, the other system DLLs are delay-loaded from the system folder.
 #   cmake -DOBJDUMP=... -DPROGRAM=corvala.exe -P CheckImports.cmake
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
